@@ -1,0 +1,76 @@
+# zv_library(NAME <target> [OUTPUT <file base name>] SOURCES ... [LINK ...] [HEADERS_DIR <dir>])
+# Builds one shared library, installs it and the headers of its folder.
+function(zv_library)
+  cmake_parse_arguments(ZV "" "NAME;OUTPUT" "SOURCES;LINK;PRIVATE_LINK" ${ARGN})
+  add_library(${ZV_NAME} SHARED ${ZV_SOURCES})
+  if(ZV_OUTPUT)
+    set_target_properties(${ZV_NAME} PROPERTIES OUTPUT_NAME ${ZV_OUTPUT})
+  endif()
+  target_include_directories(${ZV_NAME} PUBLIC
+    $<BUILD_INTERFACE:${ZV_INCLUDE_ROOT}>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/zvunit>)
+  if(ZV_LINK)
+    target_link_libraries(${ZV_NAME} PUBLIC ${ZV_LINK})
+  endif()
+  if(ZV_PRIVATE_LINK)
+    target_link_libraries(${ZV_NAME} PRIVATE ${ZV_PRIVATE_LINK})
+  endif()
+  install(TARGETS ${ZV_NAME} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  file(RELATIVE_PATH rel ${ZV_INCLUDE_ROOT} ${CMAKE_CURRENT_SOURCE_DIR})
+  install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zvunit/${rel}
+          FILES_MATCHING PATTERN "*.h"
+          PATTERN "tests" EXCLUDE PATTERN "bench" EXCLUDE PATTERN "fuzz" EXCLUDE)
+endfunction()
+
+# zv_test(NAME <target> SOURCES ... LINK ... [LABELS ...])
+# One GoogleTest binary; its cases are registered with CTest one by one.
+function(zv_test)
+  if(NOT ZV_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ZV "" "NAME" "SOURCES;LINK;LABELS" ${ARGN})
+  add_executable(${ZV_NAME} ${ZV_SOURCES})
+  target_link_libraries(${ZV_NAME} PRIVATE ${ZV_LINK} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  target_include_directories(${ZV_NAME} PRIVATE ${ZV_INCLUDE_ROOT})
+  gtest_discover_tests(${ZV_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ZV_LABELS}")
+endfunction()
+
+# zv_bench(NAME <target> SOURCES ... LINK ...)
+function(zv_bench)
+  if(NOT ZV_BUILD_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(ZV "" "NAME" "SOURCES;LINK" ${ARGN})
+  add_executable(${ZV_NAME} ${ZV_SOURCES})
+  target_link_libraries(${ZV_NAME} PRIVATE ${ZV_LINK} benchmark::benchmark Threads::Threads)
+  target_include_directories(${ZV_NAME} PRIVATE ${ZV_INCLUDE_ROOT})
+endfunction()
+
+# zv_fuzzer(NAME <target> SOURCES ... LINK ...)
+# A libFuzzer target; built only with ZV_BUILD_FUZZ=ON and clang.
+function(zv_fuzzer)
+  if(NOT ZV_BUILD_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(ZV "" "NAME" "SOURCES;LINK" ${ARGN})
+  add_executable(${ZV_NAME} ${ZV_SOURCES})
+  target_link_libraries(${ZV_NAME} PRIVATE ${ZV_LINK})
+  target_link_options(${ZV_NAME} PRIVATE -fsanitize=fuzzer)
+  target_include_directories(${ZV_NAME} PRIVATE ${ZV_INCLUDE_ROOT})
+  set_property(GLOBAL APPEND PROPERTY ZV_FUZZERS ${ZV_NAME})
+endfunction()
+
+# zv_add_companion_dirs(): adds the tests/, bench/ and fuzz/ folders beside
+# the calling CMakeLists.txt, where they exist and are switched on.
+macro(zv_add_companion_dirs)
+  if(ZV_BUILD_TESTS AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/CMakeLists.txt)
+    add_subdirectory(tests)
+  endif()
+  if(ZV_BUILD_BENCH AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/bench/CMakeLists.txt)
+    add_subdirectory(bench)
+  endif()
+  if(ZV_BUILD_FUZZ AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/CMakeLists.txt)
+    add_subdirectory(fuzz)
+  endif()
+endmacro()

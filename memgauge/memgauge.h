@@ -1,0 +1,10 @@
+// Umbrella header of libmemgauge: include this to use the whole library.
+#ifndef MEMGAUGE_MEMGAUGE_H
+#define MEMGAUGE_MEMGAUGE_H
+
+namespace zv_memgauge {
+// Version of the library as "major.minor.patch".
+const char* libraryVersion();
+}  // namespace zv_memgauge
+
+#endif  // MEMGAUGE_MEMGAUGE_H

@@ -1,0 +1,5 @@
+// Umbrella header of the QNX-only system calls and the dispatch layer, built on Linux.
+#ifndef PLATFORM_QNX_QNX_H
+#define PLATFORM_QNX_QNX_H
+
+#endif  // PLATFORM_QNX_QNX_H

@@ -1,0 +1,1 @@
+#include "platform/trace_client/trace_client.h"
