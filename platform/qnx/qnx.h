@@ -2,4 +2,7 @@
 #ifndef PLATFORM_QNX_QNX_H
 #define PLATFORM_QNX_QNX_H
 
+#include "platform/qnx/dispatch.h"
+#include "platform/qnx/pulse_timer.h"
+
 #endif  // PLATFORM_QNX_QNX_H
