@@ -5,6 +5,9 @@
 #define FBKIT_CLIENT_MOST_CONFIG_H
 
 #include <cstdint>
+#include <vector>
+
+class CZvMOSTErrorHandler;
 
 namespace ZvMOSTTypes {
 
@@ -101,6 +104,13 @@ class CZvMOSTConfig {
   virtual ZvMOSTTypes::eAutoProcessingMode getAutoProcessingMode() const;
   // Functions an FBlock neither answers nor notifies.
   virtual bool isUnwantedFunktion(uint8_t fblockID, uint16_t functionID) const;
+
+  // Error handlers that see every report routed to the controller side, in
+  // registration order (defined in most_error_handler.cpp). The list is
+  // process-wide; it owns the handlers still registered at process end.
+  void addErrorHandler(CZvMOSTErrorHandler* handler) const;
+  void removeErrorHandler(CZvMOSTErrorHandler* handler) const;
+  std::vector<CZvMOSTErrorHandler*> getErrorHandlers() const;
 
  private:
   CZvMOSTConfig(const CZvMOSTConfig&) = delete;
