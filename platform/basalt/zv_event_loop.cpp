@@ -1,0 +1,296 @@
+#include "platform/basalt/zv_event_loop.h"
+
+#include <chrono>
+#include <vector>
+
+#include "platform/basalt/zv_event.h"
+#include "platform/basalt/zv_event_internal.h"
+#include "platform/basalt/zv_test_clock.h"
+#include "platform/basalt/zv_thread.h"
+#include "platform/basalt/zv_timer.h"
+
+namespace ZvEventInternal {
+namespace {
+struct LoopRegistry {
+  std::mutex mutex;
+  std::vector<std::weak_ptr<LoopCore>> loops;
+};
+
+LoopRegistry& registry() {
+  static LoopRegistry* instance = new LoopRegistry();  // never destroyed: used during exit
+  return *instance;
+}
+
+void registerLoop(const std::shared_ptr<LoopCore>& core) {
+  LoopRegistry& r = registry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  for (auto it = r.loops.begin(); it != r.loops.end();) {
+    it = it->expired() ? r.loops.erase(it) : it + 1;
+  }
+  r.loops.push_back(core);
+}
+}  // namespace
+
+void wakeAllLoops() {
+  std::vector<std::shared_ptr<LoopCore>> live;
+  {
+    LoopRegistry& r = registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    for (auto& weak : r.loops) {
+      if (auto core = weak.lock()) live.push_back(std::move(core));
+    }
+  }
+  for (auto& core : live) core->wake();
+}
+
+bool LoopCore::post(QueueItem&& item) {
+  std::unique_lock<std::mutex> lock(mMutex);
+  if (mClosed) return false;
+  mQueue.push_back(std::move(item));
+  const bool wake = mWaiting;
+  lock.unlock();
+  if (wake) mWakeUp.notify_one();
+  return true;
+}
+
+void LoopCore::quit() {
+  {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mQuit = true;
+  }
+  mWakeUp.notify_all();
+}
+
+void LoopCore::wake() {
+  { std::lock_guard<std::mutex> lock(mMutex); }  // pairs with the waiter's check
+  mWakeUp.notify_all();
+}
+
+void LoopCore::dispatch(QueueItem& item, uintptr_t contextID) {
+  if (item.task) {
+    item.task();
+    return;
+  }
+  CZvEvent* event = item.event;
+  if (item.target) {
+    if (item.target->alive.load(std::memory_order_acquire)) {
+      CZvEventDispatcher dispatcher(item.target->consumer, contextID);
+      event->dispatchSelf(dispatcher);
+    }
+    delete event;
+    return;
+  }
+  CZvEventDispatcher dispatcher(nullptr, contextID);
+  event->dispatchSelf(dispatcher);
+  if (event->pendingDeliveries().fetch_sub(1, std::memory_order_acq_rel) == 1) delete event;
+}
+
+void LoopCore::dispose(QueueItem& item) {
+  if (item.event == nullptr) return;
+  if (item.target) {
+    delete item.event;
+  } else if (item.event->pendingDeliveries().fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    delete item.event;
+  }
+  item.event = nullptr;
+}
+
+uint32_t LoopCore::processBatch(bool honourQuit) {
+  std::deque<QueueItem> batch;
+  {
+    std::lock_guard<std::mutex> lock(mMutex);
+    batch.swap(mQueue);
+  }
+  uint32_t count = 0;
+  while (!batch.empty()) {
+    if (honourQuit && mQuit.load(std::memory_order_relaxed)) {
+      std::lock_guard<std::mutex> lock(mMutex);
+      {
+        // Put the rest back in front of anything posted meanwhile.
+        for (auto it = batch.rbegin(); it != batch.rend(); ++it) mQueue.push_front(std::move(*it));
+        return count;
+      }
+    }
+    QueueItem item = std::move(batch.front());
+    batch.pop_front();
+    dispatch(item, mContextID);
+    ++count;
+  }
+  return count;
+}
+
+uint32_t LoopCore::fireDueTimers() {
+  uint32_t count = 0;
+  uint64_t firedAt = 0;
+  while (fireOneDueTimer(ZvTestClock::nowNs(), &firedAt)) ++count;
+  return count;
+}
+
+uint32_t LoopCore::runUntilIdle() {
+  uint32_t total = 0;
+  for (;;) {
+    const uint32_t n = processBatch(false) + fireDueTimers();
+    if (n == 0) break;
+    total += n;
+  }
+  return total;
+}
+
+void LoopCore::run() {
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> lock(mMutex);
+      if (mQuit) {
+        mQuit = false;
+        return;
+      }
+    }
+    const uint32_t n = fireDueTimers() + processBatch(true);
+    if (n > 0) continue;
+
+    uint64_t deadline = 0;
+    const bool haveDeadline = earliestDeadline(&deadline);
+    std::unique_lock<std::mutex> lock(mMutex);
+    if (!mQueue.empty() || mQuit) continue;
+    if (haveDeadline && deadline <= ZvTestClock::nowNs()) continue;
+    mWaiting = true;
+    if (haveDeadline && !ZvTestClock::isEnabled()) {
+      // steady_clock is CLOCK_MONOTONIC, the clock of the deadlines.
+      const std::chrono::steady_clock::time_point until{std::chrono::nanoseconds(deadline)};
+      mWakeUp.wait_until(lock, until);
+    } else {
+      // Virtual time moves only by ZvTestClock::advance(), which wakes us.
+      mWakeUp.wait(lock);
+    }
+    mWaiting = false;
+  }
+}
+
+void LoopCore::close() {
+  std::deque<QueueItem> rest;
+  {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mClosed = true;
+    rest.swap(mQueue);
+    for (auto& entry : mTimers) entry.second->mArmed = false;
+    mTimers.clear();
+  }
+  for (auto& item : rest) dispose(item);
+}
+
+bool LoopCore::startTimer(CZvTimer* timer, uint32_t ms, int32_t count) {
+  const uint64_t now = ZvTestClock::nowNs();
+  {
+    std::lock_guard<std::mutex> lock(mMutex);
+    disarmLocked(timer);
+    if (count == 0 || (count < 0 && count != CZvTimer::CONTINUOUSLY)) return false;
+    timer->mIntervalMs = ms;
+    timer->mRemaining = count;
+    timer->mDeadlineNs = now + static_cast<uint64_t>(ms) * 1000000ull;
+    timer->mSequence = ++mTimerSequence;
+    timer->mArmed = true;
+    mTimers.emplace(TimerKey(timer->mDeadlineNs, timer->mSequence), timer);
+  }
+  wake();
+  return true;
+}
+
+void LoopCore::disarmLocked(CZvTimer* timer) {
+  if (timer->mArmed) {
+    mTimers.erase(TimerKey(timer->mDeadlineNs, timer->mSequence));
+    timer->mArmed = false;
+  }
+  timer->mRemaining = 0;
+}
+
+void LoopCore::stopTimer(CZvTimer* timer) {
+  std::lock_guard<std::mutex> lock(mMutex);
+  disarmLocked(timer);
+}
+
+bool LoopCore::isTimerArmed(const CZvTimer* timer) {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return timer->mArmed;
+}
+
+int32_t LoopCore::timerRemaining(const CZvTimer* timer) {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return timer->mArmed ? timer->mRemaining : 0;
+}
+
+bool LoopCore::earliestDeadline(uint64_t* deadlineNs) {
+  std::lock_guard<std::mutex> lock(mMutex);
+  if (mTimers.empty()) return false;
+  *deadlineNs = mTimers.begin()->first.first;
+  return true;
+}
+
+bool LoopCore::fireOneDueTimer(uint64_t limitNs, uint64_t* firedDeadlineNs) {
+  CZvTimer* timer = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (mTimers.empty() || mTimers.begin()->first.first > limitNs) return false;
+    auto first = mTimers.begin();
+    timer = first->second;
+    const uint64_t deadline = first->first.first;
+    *firedDeadlineNs = deadline;
+    mTimers.erase(first);
+    timer->mArmed = false;
+    if (timer->mRemaining != CZvTimer::CONTINUOUSLY) --timer->mRemaining;
+    if (timer->mRemaining != 0) {
+      // Re-arm before the callback, so that stop() or start() inside it win.
+      // A zero interval repeats every millisecond so that it cannot starve
+      // the loop; a late loop skips missed periods instead of bursting.
+      const uint64_t period = static_cast<uint64_t>(timer->mIntervalMs ? timer->mIntervalMs : 1) * 1000000ull;
+      const uint64_t now = ZvTestClock::nowNs();
+      uint64_t next = deadline + period;
+      if (next <= now) next = now + period;
+      timer->mDeadlineNs = next;
+      // The start sequence stays: ties are decided by the order of start().
+      timer->mArmed = true;
+      mTimers.emplace(TimerKey(next, timer->mSequence), timer);
+    }
+  }
+  // The callback may stop, restart or destroy the timer; do not touch it after.
+  CZvTimerEvent event(*timer);
+  timer->getConsumer().processEvent(event);
+  return true;
+}
+
+namespace {
+thread_local std::unique_ptr<CZvEventLoop> tLoop;
+}  // namespace
+}  // namespace ZvEventInternal
+
+struct CZvEventLoopFactory {
+  static CZvEventLoop* create() { return new CZvEventLoop(); }
+};
+
+CZvEventLoop::CZvEventLoop()
+    : mCore(std::make_shared<ZvEventInternal::LoopCore>(CZvThread::currentContextID())) {
+  ZvEventInternal::registerLoop(mCore);
+}
+
+CZvEventLoop::~CZvEventLoop() { mCore->close(); }
+
+CZvEventLoop& CZvEventLoop::current() {
+  auto& loop = ZvEventInternal::tLoop;
+  if (!loop) loop.reset(CZvEventLoopFactory::create());
+  return *loop;
+}
+
+const std::shared_ptr<ZvEventInternal::LoopCore>& ZvEventInternal::currentCore() {
+  return CZvEventLoop::current().core();
+}
+
+void CZvEventLoop::run() { mCore->run(); }
+void CZvEventLoop::quit() { mCore->quit(); }
+uint32_t CZvEventLoop::runUntilIdle() { return mCore->runUntilIdle(); }
+uintptr_t CZvEventLoop::getContextID() const { return mCore->contextID(); }
+
+void CZvEventLoop::postTask(std::function<void()> task) {
+  if (!task) return;
+  ZvEventInternal::QueueItem item;
+  item.task = std::move(task);
+  mCore->post(std::move(item));
+}

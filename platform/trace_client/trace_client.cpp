@@ -1,1 +1,0 @@
-#include "platform/trace_client/trace_client.h"
