@@ -1,1 +1,0 @@
-#include "platform/qrvi/qrvi.h"
