@@ -31,24 +31,27 @@ class PerformanceInfoTest : public ::testing::Test {
 };
 
 TEST_F(PerformanceInfoTest, NestedSectionsFoldInnerTimesIntoTheirEnd) {
+  profiler.logEntry("top", CGPerformanceInfo::POINT);
+  profiler.logEntry("top", CGPerformanceInfo::POINT);  // accumulates at the outer level
   profiler.logEntry("outer", CGPerformanceInfo::SECTION_START);
   profiler.logEntry("work", CGPerformanceInfo::POINT);
-  profiler.logEntry("work", CGPerformanceInfo::POINT);  // same entry again
+  profiler.logEntry("work", CGPerformanceInfo::POINT);  // inside an open section: a new run
   profiler.logEntry("outer", CGPerformanceInfo::SECTION_END);
   profiler.stop();
 
   const auto& e = profiler.entries();
-  ASSERT_EQ(e.size(), 3u);
-  EXPECT_EQ(e[0].kind, CGPerformanceInfo::SECTION_START);
-  EXPECT_EQ(e[0].level, 0);
-  EXPECT_EQ(e[1].name, "work");
-  EXPECT_EQ(e[1].stackText, "outer");
-  EXPECT_EQ(e[1].level, 1);
-  EXPECT_EQ(e[1].time, 2000u);
+  ASSERT_EQ(e.size(), 5u);
+  EXPECT_EQ(e[0].time, 2000u);
+  EXPECT_EQ(e[1].kind, CGPerformanceInfo::SECTION_START);
+  EXPECT_EQ(e[1].level, 0);
+  EXPECT_EQ(e[2].name, "work");
+  EXPECT_EQ(e[2].stackText, "outer");
+  EXPECT_EQ(e[2].level, 1);
+  EXPECT_EQ(e[3].occurrence, 2);
   // The end's own 1000 plus the 2000 spent one level deeper.
-  EXPECT_EQ(e[2].time, 3000u);
-  EXPECT_FALSE(e[1].unclosed);
-  EXPECT_EQ(profiler.getCount(), 4u);
+  EXPECT_EQ(e[4].time, 3000u);
+  EXPECT_FALSE(e[2].unclosed);
+  EXPECT_EQ(profiler.getCount(), 6u);
 }
 
 TEST_F(PerformanceInfoTest, ReportIndentsSectionsAndSplitsTimePerCycle) {
