@@ -19,11 +19,13 @@ bool useSystemLog() {
 }  // namespace
 
 void logMsg(int id, int severity, const char* fmt, ...) {
-  char text[1024];
-  va_list args;
-  va_start(args, fmt);
-  std::vsnprintf(text, sizeof(text), fmt ? fmt : "", args);
-  va_end(args);
+  char text[1024] = "";
+  if (fmt != nullptr) {
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(text, sizeof(text), fmt, args);
+    va_end(args);
+  }
   if (useSystemLog()) {
     const int priority = (severity < EMERG || severity > DEBUG) ? LOG_INFO : severity;
     syslog(priority, "[%d] %s", id, text);

@@ -5,8 +5,9 @@
 // consumer.processEvent() on that thread while the thread runs its
 // CZvEventLoop (run() or runUntilIdle()), or inside ZvTestClock::advance()
 // on that thread. Timers due at the same moment fire in the order they were
-// started (a repeating timer keeps its place). Restarting a running timer re-arms it; stop() and start() may be
-// called from the consumer's processEvent(); destroying a timer cancels it.
+// started (a repeating timer keeps its place). Restarting a running timer
+// re-arms it; stop() and start() may be called from the consumer's
+// processEvent(); destroying a timer cancels it.
 #ifndef PLATFORM_BASALT_ZV_TIMER_H
 #define PLATFORM_BASALT_ZV_TIMER_H
 

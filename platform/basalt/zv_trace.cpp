@@ -288,6 +288,15 @@ std::vector<CZvString> scopeNames() {
   for (const CZvTraceScopeDef* def : r.defs) names.push_back(def->getName());
   return names;
 }
+
+std::vector<SZvTraceScopeInfo> scopes() {
+  TraceRegistry& r = registry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  std::vector<SZvTraceScopeInfo> result;
+  result.reserve(r.defs.size());
+  for (const CZvTraceScopeDef* def : r.defs) result.push_back({def->getName(), def->getConfiguredLevel()});
+  return result;
+}
 }  // namespace ZvTrace
 
 CZvTraceCapture::CZvTraceCapture(const char* pattern, ZvTraceLevel maxLevel)

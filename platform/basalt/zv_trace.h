@@ -109,6 +109,16 @@ void writeLine(const CZvTraceScopeDef& def, ZvTraceLevel level, const char* text
 std::vector<CZvString> scopeNames();
 }  // namespace ZvTrace
 
+struct SZvTraceScopeInfo {
+  CZvString name;
+  ZvTraceLevel level;  // configured level
+};
+
+namespace ZvTrace {
+// Every live scope definition with its configured level.
+std::vector<SZvTraceScopeInfo> scopes();
+}  // namespace ZvTrace
+
 struct SZvTraceLine {
   CZvString scope;  // full name of the definition
   ZvTraceLevel level;

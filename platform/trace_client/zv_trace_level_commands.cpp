@@ -16,7 +16,7 @@ CZvTraceCallbackParam gSetLevelsRules(gSetLevelsDef, "rules", ZvTraceType::TEXT)
 CZvTraceCallbackRetVal gSetLevelsResult(gSetLevelsDef, "result", ZvTraceType::TEXT);
 
 CZvTraceCallbackDef gListScopesDef(ZvTrace_listScopes, "ZvTrace_listScopes",
-                                   "pattern - lists the scopes matching it with their levels");
+                                   "pattern - lists the scopes matching it (all when empty) with their configured levels");
 CZvTraceCallbackParam gListScopesPattern(gListScopesDef, "pattern", ZvTraceType::TEXT);
 CZvTraceCallbackRetVal gListScopesResult(gListScopesDef, "scope", ZvTraceType::TEXT);
 }  // namespace
@@ -37,8 +37,10 @@ extern "C" int32_t ZvTrace_setLevels(int32_t handle) {
 extern "C" int32_t ZvTrace_listScopes(int32_t handle) {
   CZvString pattern = gListScopesPattern.getString(handle);
   if (pattern.isEmpty()) pattern = "*";
-  for (const CZvString& name : ZvTrace::scopeNames()) {
-    if (ZvTrace::matchPattern(pattern.c_str(), name.c_str())) gListScopesResult.returnString(handle, name.c_str());
+  for (const SZvTraceScopeInfo& scope : ZvTrace::scopes()) {
+    if (!ZvTrace::matchPattern(pattern.c_str(), scope.name.c_str())) continue;
+    const CZvString line = CZvString::formatted("%s %s", scope.name.c_str(), ZvTrace::levelName(scope.level));
+    gListScopesResult.returnString(handle, line.c_str());
   }
   return handle;
 }
