@@ -63,14 +63,14 @@ std::vector<int> evaluateList(int list_index, const char* item, Value measured,
 
 }  // namespace
 
-void freeObserver(long long free_kb) {
+void observeFreeMemory(long long free_kb) {
   std::vector<int> succeeded = evaluateList(kFreeMonitorList, "free", free_kb, parseFreeValue);
   int tool_id = toolIdOfThread(pthread_self());
   for (int monitor_id : succeeded) reportMonitorSuccess(tool_id, monitor_id);
   fflush(stdout);
 }
 
-void idleObserver(double idle_percent) {
+void observeIdleTime(double idle_percent) {
   std::vector<int> succeeded = evaluateList(kIdleMonitorList, "idle", idle_percent, parseIdleValue);
   int tool_id = toolIdOfThread(pthread_self());
   for (int monitor_id : succeeded) {

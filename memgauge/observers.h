@@ -5,8 +5,8 @@
 
 namespace zv_memgauge {
 
-void freeObserver(long long free_kb);
-void idleObserver(double idle_percent);
+void observeFreeMemory(long long free_kb);
+void observeIdleTime(double idle_percent);
 
 }  // namespace zv_memgauge
 

@@ -14,12 +14,12 @@
 #include "memgauge/instance_mapping.h"
 #include "memgauge/measurement_source.h"
 #include "memgauge/monitor_table.h"
-#include "memgauge/observers.h"
 #include "memgauge/options.h"
 #include "memgauge/plugin_interface.h"
 #include "memgauge/pxm_assert.h"
 #include "memgauge/settings.h"
 #include "memgauge/tool_callbacks.h"
+#include "memgauge/tool_commands.h"
 
 namespace zv_memgauge {
 namespace {
@@ -42,63 +42,6 @@ void sleepRealMilliseconds(int milliseconds) {
   timespec duration{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
   while (nanosleep(&duration, &duration) != 0) {
   }
-}
-
-int stopTool(pthread_t thread) {
-  requestStop();
-  signalInstance(thread, SIGALRM);
-  return 0;
-}
-
-int triggerTool(SZvTriggerCommand* command) {
-  ZV_PXM_ASSERT(command != nullptr);
-  int tool_id = activeToolId();
-  switch (command->command_id) {
-    case 0:
-      printOutput(tool_id, "call 'memgauge --h' to get trigger help");
-      return 0;
-    case 1: {
-      if (command->data_type != ZV_TRIGGER_TYPE_NUMBER) {
-        printError(tool_id, "trigger: invalid data type (%d)", command->data_type);
-        return 1;
-      }
-      char text[ZV_MONITOR_TEXT_SIZE + 1];
-      copyTextField(text, command->value);
-      char* end = nullptr;
-      long delay = strtol(text, &end, 10);
-      // A period of 0 or less, or text that is no number, would make the loop spin.
-      if (end == text || *end != '\0' || delay <= 0 || delay > 0x7fffffff) {
-        printError(tool_id, "trigger: invalid value '%s'", text);
-        return 1;
-      }
-      setDelayTime(static_cast<int>(delay));
-      return 0;
-    }
-    default:
-      printError(tool_id, "trigger: invalid command id (%d), call 'memgauge --h' to get trigger help",
-                 command->command_id);
-      return 1;
-  }
-}
-
-void freeObserverEntry(long long free_kb) { freeObserver(free_kb); }
-void idleObserverEntry(double idle_percent) { idleObserver(idle_percent); }
-
-int monitorActivateTool(SZvMonitorRecord* record) {
-  ZV_PXM_ASSERT(record != nullptr);
-  if (textFieldEquals(record->item, "idle")) {
-    int result = set_monitor_data(kIdleMonitorList, record);
-    setIdleObserver(idleObserverEntry);
-    return result;
-  }
-  if (textFieldEquals(record->item, "free")) {
-    int result = set_monitor_data(kFreeMonitorList, record);
-    setFreeObserver(freeObserverEntry);
-    return result;
-  }
-  printError(activeToolId(), "monitor: invalid trigger id (%d)", record->monitor_id);
-  free(record);
-  return 1;
 }
 
 bool applyPriority(int tool_id) {
@@ -161,10 +104,10 @@ int runLoop(int tool_id) {
     }
     long long free_kb = free_bytes / 1024;
     if (free_kb < min_kb) min_kb = free_kb;
-    if (ZvFreeObserverFunc observer = zv_memgauge::freeObserver()) observer(free_kb);
+    if (ZvFreeObserverFunc observer = freeObserver()) observer(free_kb);
     if (have_period && period_ns > 0) {
       double idle = static_cast<double>(idle_ns) * 100.0 / static_cast<double>(period_ns);
-      if (ZvIdleObserverFunc observer = zv_memgauge::idleObserver()) observer(idle);
+      if (ZvIdleObserverFunc observer = idleObserver()) observer(idle);
       if (idle >= LimitIdle && (LimitMem < 0 || free_kb < LimitMem)) {
         report(tool_id, source, free_kb, min_kb, idle);
       }
