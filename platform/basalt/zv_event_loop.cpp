@@ -284,13 +284,20 @@ const std::shared_ptr<ZvEventInternal::LoopCore>& ZvEventInternal::currentCore()
 }
 
 void CZvEventLoop::run() { mCore->run(); }
-void CZvEventLoop::quit() { mCore->quit(); }
+// A foreign thread may hold only a reference to this loop; the loop's thread
+// can end (and destroy the loop) as soon as it sees the quit or the task, so
+// the core is kept alive by a local reference until the call is over.
+void CZvEventLoop::quit() {
+  std::shared_ptr<ZvEventInternal::LoopCore> core = mCore;
+  core->quit();
+}
 uint32_t CZvEventLoop::runUntilIdle() { return mCore->runUntilIdle(); }
 uintptr_t CZvEventLoop::getContextID() const { return mCore->contextID(); }
 
 void CZvEventLoop::postTask(std::function<void()> task) {
   if (!task) return;
+  std::shared_ptr<ZvEventInternal::LoopCore> core = mCore;
   ZvEventInternal::QueueItem item;
   item.task = std::move(task);
-  mCore->post(std::move(item));
+  core->post(std::move(item));
 }
