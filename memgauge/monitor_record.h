@@ -45,7 +45,7 @@ typedef struct SZvMonitorRecord {
   int32_t op;                        // ZV_MONITOR_OP_*
   char value[ZV_MONITOR_TEXT_SIZE];  // number or pattern, as text
   int32_t mode;                      // ZV_MONITOR_MODE_*
-  int32_t active;                    // cleared when a once record fired
+  int32_t active;                    // host sets 1; cleared when a once record fired
   int32_t last_result;               // result of the previous evaluation
   regex_t pattern;                   // compiled value of a "regex" record
   struct SZvMonitorRecord* next;
