@@ -85,6 +85,8 @@ const CZvClassID& CZvEvent::getClassID() const {
 
 void CZvEvent::dispatchSelf(CZvEventDispatcher&) {}
 
+void CZvEvent::release() { delete this; }
+
 uintptr_t CZvEvent::getTargetContextID() const { return mTargetState ? mTargetState->contextID : 0; }
 
 void CZvEvent::setTarget(IZvEventConsumer* target) {
@@ -96,13 +98,13 @@ void CZvEvent::send() {
   if (mTargetState) {
     std::shared_ptr<LoopCore> loop = mTargetState->loop;
     if (!mTargetState->alive.load(std::memory_order_acquire)) {
-      delete this;
+      release();
       return;
     }
     QueueItem item;
     item.event = this;
     item.target = mTargetState;
-    if (!loop->post(std::move(item))) delete this;
+    if (!loop->post(std::move(item))) release();
     return;
   }
 
@@ -122,7 +124,7 @@ void CZvEvent::send() {
     }
   }
   if (loops.empty()) {
-    delete this;
+    release();
     return;
   }
   // Every delivery must be counted before the first one can finish.
@@ -132,7 +134,7 @@ void CZvEvent::send() {
     item.event = this;
     if (!loop->post(std::move(item)) &&
         mPendingDeliveries.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-      delete this;
+      release();
     }
   }
 }

@@ -9,7 +9,8 @@
 // nothing more; events pending for it are dropped.
 //
 // Events are created with new; send() passes ownership to the event system,
-// which deletes the event after delivery (or at once when nobody can get it).
+// which releases (normally: deletes) the event after delivery, or at once
+// when nobody can get it.
 #ifndef PLATFORM_BASALT_ZV_EVENT_H
 #define PLATFORM_BASALT_ZV_EVENT_H
 
@@ -107,6 +108,11 @@ class CZvEvent : private CZvNonCopyable {
   // Context ID of the target's thread, 0 when there is no target.
   virtual uintptr_t getTargetContextID() const;
   virtual const CZvClassID& getClassID() const;
+  // Called by the event system once it no longer needs the event: after the
+  // last delivery, or at once when nobody can receive it. The base deletes
+  // the event. An event that its owner reuses overrides this to mark itself
+  // free instead (it must then outlive its delivery).
+  virtual void release();
 
   // Single target; null means "every listener of the class ID".
   void setTarget(IZvEventConsumer* target);

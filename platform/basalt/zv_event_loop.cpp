@@ -77,20 +77,20 @@ void LoopCore::dispatch(QueueItem& item, uintptr_t contextID) {
       CZvEventDispatcher dispatcher(item.target->consumer, contextID);
       event->dispatchSelf(dispatcher);
     }
-    delete event;
+    event->release();
     return;
   }
   CZvEventDispatcher dispatcher(nullptr, contextID);
   event->dispatchSelf(dispatcher);
-  if (event->pendingDeliveries().fetch_sub(1, std::memory_order_acq_rel) == 1) delete event;
+  if (event->pendingDeliveries().fetch_sub(1, std::memory_order_acq_rel) == 1) event->release();
 }
 
 void LoopCore::dispose(QueueItem& item) {
   if (item.event == nullptr) return;
   if (item.target) {
-    delete item.event;
+    item.event->release();
   } else if (item.event->pendingDeliveries().fetch_sub(1, std::memory_order_acq_rel) == 1) {
-    delete item.event;
+    item.event->release();
   }
   item.event = nullptr;
 }

@@ -182,6 +182,39 @@ TEST(CZvEventTest, EventsToAThreadThatEndedAreFreed) {
   delete stranded;
 }
 
+// An event owned by its sender and reused: the system hands it back through
+// release() instead of deleting it, whether it was delivered or dropped.
+class CReusableEvent : public CTestEvent {
+ public:
+  CReusableEvent() : CTestEvent(9, 0) {}
+  void release() override { inFlight = false; }
+  bool inFlight = false;
+};
+
+TEST(CZvEventTest, ReusableEventIsReleasedNotDeleted) {
+  CReusableEvent reusable;
+  CountConsumer consumer;
+  for (int round = 0; round < 2; ++round) {
+    reusable.inFlight = true;
+    reusable.mSequence = round;
+    reusable.setTarget(&consumer);
+    reusable.send();
+    EXPECT_TRUE(reusable.inFlight);
+    CZvEventLoop::current().runUntilIdle();
+    EXPECT_FALSE(reusable.inFlight);
+  }
+  ASSERT_EQ(consumer.received.size(), 2u);
+  EXPECT_EQ(consumer.received[1].sequence, 1);
+
+  auto* gone = new CountConsumer();
+  reusable.inFlight = true;
+  reusable.setTarget(gone);
+  reusable.send();
+  delete gone;
+  CZvEventLoop::current().runUntilIdle();
+  EXPECT_FALSE(reusable.inFlight);
+}
+
 TEST(CZvClassIDTest, EqualByName) {
   const char a[] = "Same";
   const char b[] = "Same";
