@@ -208,6 +208,11 @@ void CZvProxyBase::stopAllNotifications(const uint32_t* ids, uint32_t count) {
 }
 
 void CZvProxyBase::clearRegistration(uint32_t registration) {
+  forgetRegistration(registration);
+  sendControl(ZvServices::KIND_CLEAR_REGISTRATION, 0, registration, nullptr);
+}
+
+void CZvProxyBase::forgetRegistration(uint32_t registration) {
   for (auto it = mSessions.begin(); it != mSessions.end();) {
     auto& sessions = it->second;
     sessions.erase(std::remove_if(sessions.begin(), sessions.end(),
@@ -215,7 +220,6 @@ void CZvProxyBase::clearRegistration(uint32_t registration) {
                    sessions.end());
     it = sessions.empty() ? mSessions.erase(it) : std::next(it);
   }
-  sendControl(ZvServices::KIND_CLEAR_REGISTRATION, 0, registration, nullptr);
 }
 
 uint32_t CZvProxyBase::getNotificationCount(uint32_t id) const {
@@ -260,6 +264,7 @@ void CZvProxyBase::onLinkUp(const std::shared_ptr<IZvServiceLink>& link) {
   for (const auto& entry : mPlain) {
     sendControl(ZvServices::KIND_SET_NOTIFICATION, entry.first, 0, nullptr);
   }
+  onConnected();
   std::vector<IZvProxyConnectListener*> listeners = mConnectListeners;
   for (IZvProxyConnectListener* listener : listeners) {
     if (std::find(mConnectListeners.begin(), mConnectListeners.end(), listener) !=

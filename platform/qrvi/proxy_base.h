@@ -76,6 +76,8 @@ class CZvProxyBase : private CZvNonCopyable {
   void stopAllNotifications(const uint32_t* ids, uint32_t count);
   // Drops every notification of a registration number, here and at the stub.
   void clearRegistration(uint32_t registration);
+  // Drops them here only (the stub clears its side on the unregistration).
+  void forgetRegistration(uint32_t registration);
   uint32_t getNotificationCount(uint32_t id) const;
 
   // Next registration number (1, 2, ...; never 0).
@@ -102,8 +104,15 @@ class CZvProxyBase : private CZvNonCopyable {
                                    uint32_t sequence) = 0;
   // A response frame from the stub, on this thread.
   virtual void processResponseFrame(const SZvServiceFrame& frame) = 0;
+  // Called when the link comes up, before the listeners hear of it.
+  virtual void onConnected() {}
   // Called when the link goes down, before the listeners hear of it.
   virtual void onDisconnected() {}
+  // Asks the stub for notifications of id without a local consumer (for
+  // values the proxy keeps for itself, such as the server's version).
+  void requestStubNotification(uint32_t id) {
+    sendControl(ZvServices::KIND_SET_NOTIFICATION, id, 0, nullptr);
+  }
 
  private:
   struct SSession {

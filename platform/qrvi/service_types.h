@@ -41,6 +41,10 @@ enum DataStateType : uint8_t {
   DATA_NOT_AVAILABLE = 0,
   DATA_INVALID = 1,
   DATA_VALID = 2,
+  // The same states under their long names.
+  DATA_STATE_NOT_AVAILABLE = DATA_NOT_AVAILABLE,
+  DATA_STATE_INVALID = DATA_INVALID,
+  DATA_STATE_VALID = DATA_VALID,
 };
 
 // The update ID under which a stub answers with its implementation version.
