@@ -69,15 +69,16 @@ class LoopCore {
   static void dispatch(QueueItem& item, uintptr_t contextID);
   static void dispose(QueueItem& item);
   void disarmLocked(CZvTimer* timer);
-  // Processes one batch; returns the count. Stops early on quit when
-  // honourQuit, putting the rest back at the front of the queue.
+  // Processes what has been posted so far; returns the count. Stops early
+  // on quit when honourQuit, keeping the rest for the next run.
   uint32_t processBatch(bool honourQuit);
   uint32_t fireDueTimers();
 
   const uintptr_t mContextID;
   std::mutex mMutex;
   std::condition_variable mWakeUp;
-  std::deque<QueueItem> mQueue;
+  std::deque<QueueItem> mQueue;  // posted, not yet taken (guarded by mMutex)
+  std::deque<QueueItem> mLocal;  // taken, not yet dispatched (loop thread only)
   bool mWaiting = false;
   std::atomic<bool> mQuit{false};
   bool mClosed = false;

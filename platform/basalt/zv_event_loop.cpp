@@ -96,23 +96,18 @@ void LoopCore::dispose(QueueItem& item) {
 }
 
 uint32_t LoopCore::processBatch(bool honourQuit) {
-  std::deque<QueueItem> batch;
-  {
+  // Items are taken from mLocal one at a time, so that a nested
+  // runUntilIdle() (from inside a callback) continues with the next item
+  // instead of overtaking it.
+  if (mLocal.empty()) {
     std::lock_guard<std::mutex> lock(mMutex);
-    batch.swap(mQueue);
+    mLocal.swap(mQueue);
   }
   uint32_t count = 0;
-  while (!batch.empty()) {
-    if (honourQuit && mQuit.load(std::memory_order_relaxed)) {
-      std::lock_guard<std::mutex> lock(mMutex);
-      {
-        // Put the rest back in front of anything posted meanwhile.
-        for (auto it = batch.rbegin(); it != batch.rend(); ++it) mQueue.push_front(std::move(*it));
-        return count;
-      }
-    }
-    QueueItem item = std::move(batch.front());
-    batch.pop_front();
+  while (!mLocal.empty()) {
+    if (honourQuit && mQuit.load(std::memory_order_relaxed)) return count;  // the rest waits for the next run
+    QueueItem item = std::move(mLocal.front());
+    mLocal.pop_front();
     dispatch(item, mContextID);
     ++count;
   }
@@ -150,6 +145,7 @@ void LoopCore::run() {
 
     uint64_t deadline = 0;
     const bool haveDeadline = earliestDeadline(&deadline);
+    if (!mLocal.empty()) continue;
     std::unique_lock<std::mutex> lock(mMutex);
     if (!mQueue.empty() || mQuit) continue;
     if (haveDeadline && deadline <= ZvTestClock::nowNs()) continue;
@@ -172,6 +168,8 @@ void LoopCore::close() {
     std::lock_guard<std::mutex> lock(mMutex);
     mClosed = true;
     rest.swap(mQueue);
+    rest.insert(rest.begin(), std::make_move_iterator(mLocal.begin()), std::make_move_iterator(mLocal.end()));
+    mLocal.clear();
     for (auto& entry : mTimers) entry.second->mArmed = false;
     mTimers.clear();
   }

@@ -100,6 +100,19 @@ TEST(CZvEventTest, RunProcessesTasksAndReturnsAfterQuit) {
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
 }
 
+TEST(CZvEventTest, NestedRunUntilIdleKeepsTheOrder) {
+  std::vector<int> order;
+  CZvEventLoop& loop = CZvEventLoop::current();
+  loop.postTask([&] {
+    order.push_back(1);
+    loop.postTask([&] { order.push_back(3); });
+    loop.runUntilIdle();  // from inside a callback: must run 2 before 3
+  });
+  loop.postTask([&] { order.push_back(2); });
+  loop.runUntilIdle();
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+}
+
 TEST(CZvEventTest, DestroyedConsumerGetsNothingAndPendingEventsAreFreed) {
   auto* consumer = new CountConsumer();
   sendTo(consumer, 1, 0);
