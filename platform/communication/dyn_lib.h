@@ -22,6 +22,9 @@ class DynLib {
   void* loadFunc(const char* symbol);
   // Unloads the library; nothing happens when none is open.
   void close();
+  // Gives up the library without unloading it: it stays loaded for the
+  // rest of the process, and this object forgets it.
+  void detach() { handle_ = nullptr; }
 
   bool isOpen() const { return handle_ != nullptr; }
   const char* name() const { return name_.c_str(); }
