@@ -65,7 +65,7 @@ class CDSYSMOSTServerNotificationEvent : public CDSYSMOSTServerNotificationData 
   void set(const CDSYSMOSTServerNotification& n,
            std::shared_ptr<const CDSYSMOSTServerResponse> response);
   // Drops the response (the proxy's hold on it ends).
-  void release() { mResponse.reset(); }
+  void releaseResponse() { mResponse.reset(); }
   const std::shared_ptr<const CDSYSMOSTServerResponse>& getResponse() const { return mResponse; }
 
   void* castToPtr(const CZvClassID& id) override;

@@ -410,7 +410,7 @@ void CDSYSMOSTServerProxy::deliverNotification(IZvEventConsumer& consumer, uint3
     ++mReusableInUse;
     mReusableEvent.set(n, response);
     mReusableEvent.dispatchSelf(dispatcher);
-    mReusableEvent.release();
+    mReusableEvent.releaseResponse();
     --mReusableInUse;
   } else {
     CDSYSMOSTServerNotificationEvent event(n);
