@@ -293,7 +293,11 @@ bool CZvParaString::writeUTF16(CZvByteStream& stream, const CZvString& text, boo
 
 bool CZvParaString::writeToStream(CZvByteStream* stream, uint8_t /*opType*/) {
   if (stream == nullptr) return false;
-  const CZvString text = mCacheValue;
+  // The terminator ends the string on the bus: a NUL inside the text would
+  // cut it there and leave the rest to be taken for the next parameter.
+  CZvString text = mCacheValue;
+  const int32_t nul = text.find('\0');
+  if (nul >= 0) text.truncate(static_cast<uint32_t>(nul));
   const bool ascii = isAscii(text);
   bool converted = true;
   bool written = false;

@@ -140,6 +140,23 @@ TEST(ParaString, WritesEachEncoding) {
   }
 }
 
+TEST(ParaString, EmbeddedNulEndsTheTextOnTheBus) {
+  for (int32_t encoding : {0, 2, 255}) {
+    SCOPED_TRACE(encoding);
+    CZvParaString sender;
+    ASSERT_TRUE(sender.setStringEncoding(encoding));
+    ASSERT_TRUE(sender.setValueString(CZvString("ab\0cd", 5)));
+    CZvByteStream stream;
+    ASSERT_TRUE(sender.writeToStream(&stream, kNone));
+    CZvParaString receiver;
+    ASSERT_TRUE(receiver.validateStream(&stream));
+    EXPECT_EQ(0u, stream.getRemaining());  // nothing left for a next parameter
+    stream.rewind();
+    ASSERT_TRUE(receiver.readFromStream(&stream, false, kNone));
+    EXPECT_STREQ("ab", receiver.getValueString().c_str());
+  }
+}
+
 TEST(ParaString, RoundTripsThroughEveryEncoding) {
   const char* kText = "Gr\xC3\xBC\xC3\x9F\x65 \xE2\x82\xAC \xF0\x9F\x98\x80";
   for (int32_t encoding : {0, 2, 255, 256}) {
