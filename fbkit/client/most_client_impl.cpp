@@ -67,6 +67,9 @@ void CZvMOSTClientImpl::construct(const char* roleName) {
 }
 
 CZvMOSTClientImpl::~CZvMOSTClientImpl() {
+  // Other clients of this thread may share the proxy and keep the connection
+  // open, so the server would never learn that this one is gone.
+  if (mRegistered && proxyConnected()) unregisterMOSTClientExt();
   if (tClient == this) tClient = nullptr;
 }
 
