@@ -4,6 +4,7 @@
 
 #include "fbkit/client/most_config.h"
 #include "fbkit/fblock/device_admin.h"
+#include "fbkit/fblock/device_impl_base.h"
 #include "fbkit/fblock/fkt_ids_codec.h"
 #include "fbkit/fblock/tests/fblock_test_support.h"
 
@@ -193,6 +194,37 @@ TEST_F(DeviceBaseTest, CommandActivatesAndNetOffReportsToListeners) {
   EXPECT_EQ(consumer.events[0].reason, CZvDeviceInfoData::REASON_DEVICE_ACTIVATED);
   EXPECT_EQ(consumer.events[1].reason, CZvDeviceInfoData::REASON_NETOFF);
   EXPECT_EQ(consumer.events[1].detail, 1u);
+}
+
+class TableImpl : public CZvDeviceImplBase {
+ public:
+  explicit TableImpl(CZvMOSTAdapter& adapter) : CZvDeviceImplBase(adapter) {}
+  void processEvent(const CZvDeviceInfoEvent& event) override {
+    static const uint16_t ids[] = {0x100, 0x200};
+    static const Handler handlers[] = {static_cast<Handler>(&TableImpl::onVolume),
+                                       static_cast<Handler>(&TableImpl::onStart)};
+    handled.push_back(dispatch({2, ids, handlers}, event));
+  }
+  void onDeviceActivated(uint16_t key) override { calls.push_back(key); }
+  void onVolume(const CZvDeviceInfoEvent&) { calls.push_back(0x100); }
+  void onStart(const CZvDeviceInfoEvent&) { calls.push_back(0x200); }
+  std::vector<uint16_t> calls;
+  std::vector<bool> handled;
+};
+
+TEST(DeviceImplBaseTest, DeviceEventsAndTheFunctionTableAreDispatched) {
+  CZvMOSTAdapter adapter(nullptr);
+  TableImpl impl(adapter);
+  using D = CZvDeviceInfoData;
+  impl.processEvent(CZvDeviceInfoEvent(D(D::REASON_DEVICE_ACTIVATED, 0x2201, 0, 0, 0xFFFF)));
+  impl.processEvent(CZvDeviceInfoEvent(D(D::REASON_GET, 0x2201, 0x100, 0, 0)));
+  impl.processEvent(CZvDeviceInfoEvent(D(D::REASON_START, 0x2201, 0x200, 0, 0)));
+  impl.processEvent(CZvDeviceInfoEvent(D(D::REASON_GET, 0x2201, 0x300, 0, 0)));
+  EXPECT_EQ(impl.calls, (std::vector<uint16_t>{0x2201, 0x100, 0x200}));
+  EXPECT_EQ(impl.handled, (std::vector<bool>{true, true, true, false}));
+  const uint32_t reasons[] = {3, 7, 9};
+  EXPECT_EQ(CZvDeviceImplBase::searchReason(reasons, 3, 7), 1u);
+  EXPECT_EQ(CZvDeviceImplBase::searchReason(reasons, 3, 8), 3u);
 }
 
 }  // namespace
