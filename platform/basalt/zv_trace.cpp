@@ -23,11 +23,50 @@ struct TraceRegistry {
   std::vector<CZvTraceCapture*> captures;
   FILE* out = stderr;
 
-  TraceRegistry() {
-    if (const char* rules = std::getenv("ZV_TRACE")) ZvTrace::setLevels(rules);
-    if (const char* file = std::getenv("ZV_TRACE_FILE")) ZvTrace::setOutputFile(file);
-  }
+  // Reads the environment without calling back into registry(), which is
+  // still being initialised.
+  TraceRegistry();
 };
+
+// Parses "pattern=level[,pattern=level...]"; false when any item is malformed.
+bool parseRules(const char* text, std::vector<Rule>& parsed) {
+  if (text == nullptr) return false;
+  const std::string all(text);
+  size_t start = 0;
+  while (start <= all.size()) {
+    size_t end = all.find(',', start);
+    if (end == std::string::npos) end = all.size();
+    std::string item = all.substr(start, end - start);
+    // Blanks around items are allowed: "a=message, b=data".
+    const size_t first = item.find_first_not_of(" \t");
+    const size_t last = item.find_last_not_of(" \t");
+    item = first == std::string::npos ? std::string() : item.substr(first, last - first + 1);
+    if (!item.empty()) {
+      const size_t eq = item.rfind('=');
+      ZvTraceLevel level;
+      if (eq == std::string::npos || eq == 0 || !ZvTrace::parseLevel(item.c_str() + eq + 1, level)) return false;
+      parsed.push_back({item.substr(0, eq), level});
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+TraceRegistry::TraceRegistry() {
+  const char* rulesText = std::getenv("ZV_TRACE");
+  if (rulesText != nullptr && !parseRules(rulesText, rules)) {
+    rules.clear();
+    std::fprintf(stderr, "ZV_TRACE ignored: malformed rules \"%s\"\n", rulesText);
+  }
+  const char* file = std::getenv("ZV_TRACE_FILE");
+  if (file != nullptr && *file != '\0') {
+    out = std::fopen(file, "a");
+    if (out == nullptr) {
+      out = stderr;
+      std::fprintf(stderr, "ZV_TRACE_FILE %s cannot be opened, tracing to stderr\n", file);
+    }
+  }
+}
 
 // Created on first use and never destroyed: static scope definitions of
 // other libraries register before main() and unregister after it.
@@ -221,26 +260,8 @@ const char* levelName(ZvTraceLevel level) {
 }
 
 bool setLevels(const char* rules) {
-  if (rules == nullptr) return false;
   std::vector<Rule> parsed;
-  std::string all(rules);
-  size_t start = 0;
-  while (start <= all.size()) {
-    size_t end = all.find(',', start);
-    if (end == std::string::npos) end = all.size();
-    std::string item = all.substr(start, end - start);
-    // Blanks around items are allowed: "a=message, b=data".
-    const size_t first = item.find_first_not_of(" \t");
-    const size_t last = item.find_last_not_of(" \t");
-    item = first == std::string::npos ? std::string() : item.substr(first, last - first + 1);
-    if (!item.empty()) {
-      const size_t eq = item.rfind('=');
-      ZvTraceLevel level;
-      if (eq == std::string::npos || eq == 0 || !parseLevel(item.c_str() + eq + 1, level)) return false;
-      parsed.push_back({item.substr(0, eq), level});
-    }
-    start = end + 1;
-  }
+  if (!parseRules(rules, parsed)) return false;
   TraceRegistry& r = registry();
   std::lock_guard<std::mutex> lock(r.mutex);
   r.rules.insert(r.rules.end(), parsed.begin(), parsed.end());
