@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fbkit/fblock/device_info_data.h"
+#include "platform/basalt/zv_byte_stream.h"
 #include "platform/basalt/zv_timer.h"
 
 class CZvDeviceBase;
