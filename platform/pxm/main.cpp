@@ -220,6 +220,14 @@ int superviseTool(pthread_t tool, int run_ms) {
   return g_state.tool_result;
 }
 
+// A non-negative number of milliseconds, or -1.
+int parseMilliseconds(const char* text) {
+  char* end = nullptr;
+  long value = strtol(text, &end, 10);
+  if (end == text || *end != '\0' || value < 0 || value > 0x7fffffff) return -1;
+  return static_cast<int>(value);
+}
+
 std::string defaultToolName(const std::string& plugin_path) {
   std::string name = plugin_path.substr(plugin_path.find_last_of('/') + 1);
   if (name.compare(0, 3, "lib") == 0) name.erase(0, 3);
@@ -254,8 +262,16 @@ int run(int argc, char** argv) {
     std::string error;
     switch (option) {
       case 'n': name = optarg; break;
-      case 's': start_delay = atoi(optarg); break;
-      case 'D': run_ms = atoi(optarg); break;
+      case 's':
+      case 'D': {
+        int milliseconds = parseMilliseconds(optarg);
+        if (milliseconds < 0) {
+          fprintf(stderr, "pxm: -%c needs milliseconds, not '%s'\n", option, optarg);
+          return 2;
+        }
+        (option == 's' ? start_delay : run_ms) = milliseconds;
+        break;
+      }
       case 'm':
         command.kind = PxmCommandKind::kMonitor;
         if (!parseMonitorSpec(optarg, &command.monitor, &error)) {

@@ -83,6 +83,7 @@ TEST(PxmRunTest, HelpVersionAndLoadErrors) {
   EXPECT_EQ(runShell(kPxm + " /no/such/plugin.so").exit_code, 1);
   EXPECT_EQ(runShell(kPxm + " -m 'free lt' " + kPlugin).exit_code, 2);
   EXPECT_EQ(runShell(kPxm).exit_code, 2);
+  EXPECT_EQ(runShell(kPxm + " -D soon " + kPlugin).exit_code, 2);
 }
 
 }  // namespace
