@@ -9,7 +9,7 @@ namespace communication {
 class Image {
  public:
   // Byte order of one pixel in memory, 8 bits per channel.
-  enum Layout {
+  enum Layout : int {
     kRgba8888 = 0,  // R, G, B, A
     kBgra8888 = 1,  // B, G, R, A
     kRgb888 = 2,    // R, G, B
