@@ -94,6 +94,20 @@ void updateLocked(TraceRegistry& r, CZvTraceScopeDef& def) {
   def.setLevels(configured, effective);
 }
 
+// Appends a rule. Earlier rules that it shadows completely (same pattern,
+// or every rule when the pattern is "*") are dropped, so that switching
+// levels again and again does not make the list grow.
+void appendRuleLocked(TraceRegistry& r, const Rule& rule) {
+  if (rule.pattern == "*") {
+    r.rules.clear();
+  } else {
+    for (auto it = r.rules.begin(); it != r.rules.end();) {
+      it = (it->pattern == rule.pattern) ? r.rules.erase(it) : it + 1;
+    }
+  }
+  r.rules.push_back(rule);
+}
+
 void updateAllLocked(TraceRegistry& r) {
   for (CZvTraceScopeDef* def : r.defs) updateLocked(r, *def);
 }
@@ -264,7 +278,7 @@ bool setLevels(const char* rules) {
   if (!parseRules(rules, parsed)) return false;
   TraceRegistry& r = registry();
   std::lock_guard<std::mutex> lock(r.mutex);
-  r.rules.insert(r.rules.end(), parsed.begin(), parsed.end());
+  for (const Rule& rule : parsed) appendRuleLocked(r, rule);
   updateAllLocked(r);
   return true;
 }
@@ -273,7 +287,7 @@ void setLevel(const char* pattern, ZvTraceLevel level) {
   if (pattern == nullptr) return;
   TraceRegistry& r = registry();
   std::lock_guard<std::mutex> lock(r.mutex);
-  r.rules.push_back({pattern, level});
+  appendRuleLocked(r, {pattern, level});
   updateAllLocked(r);
 }
 
@@ -308,6 +322,16 @@ std::vector<CZvString> scopeNames() {
   names.reserve(r.defs.size());
   for (const CZvTraceScopeDef* def : r.defs) names.push_back(def->getName());
   return names;
+}
+
+std::vector<CZvString> rules() {
+  TraceRegistry& r = registry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  std::vector<CZvString> result;
+  for (const Rule& rule : r.rules) {
+    result.push_back(CZvString::formatted("%s=%s", rule.pattern.c_str(), levelName(rule.level)));
+  }
+  return result;
 }
 
 std::vector<SZvTraceScopeInfo> scopes() {

@@ -117,6 +117,9 @@ struct SZvTraceScopeInfo {
 namespace ZvTrace {
 // Every live scope definition with its configured level.
 std::vector<SZvTraceScopeInfo> scopes();
+// The rules in force, oldest first, as "pattern=level". A rule replaces
+// earlier rules with the same pattern, and "*" replaces all of them.
+std::vector<CZvString> rules();
 }  // namespace ZvTrace
 
 struct SZvTraceLine {

@@ -68,7 +68,7 @@ std::vector<std::string> splitFields(const std::string& line) {
   return fields;
 }
 
-std::string answer(const std::string& line) {
+std::string answerLine(const std::string& line) {
   const std::vector<std::string> fields = splitFields(line);
   std::string out;
   if (fields[0] == "list") {
@@ -102,7 +102,7 @@ void serveClient(int fd) {
     while ((eol = buffer.find('\n')) != std::string::npos) {
       const std::string line = buffer.substr(0, eol);
       buffer.erase(0, eol + 1);
-      if (!writeAll(fd, answer(line))) return;
+      if (!writeAll(fd, answerLine(line))) return;
     }
     if (buffer.size() > kMaxRequest) break;  // a line that never ends: drop the client
   }
@@ -120,6 +120,8 @@ void serveLoop(int listenFd) {
   }
 }
 }  // namespace
+
+CZvString answerRequest(const CZvString& line) { return CZvString(answerLine(line.toStdString())); }
 
 bool start(const char* path) {
   Server& s = server();

@@ -22,6 +22,10 @@ bool start(const char* path);
 void stop();
 bool isRunning();
 
+// The answer to one request line (without its line end), as the server
+// sends it: answer lines each ending with a line break, then ".\n".
+CZvString answerRequest(const CZvString& line);
+
 // Client side, used by the zvtrace tool: sends one request and collects the
 // answer lines (without the final "."). False when the server cannot be
 // reached or the answer is cut off.

@@ -90,6 +90,18 @@ TEST_F(ZvTraceTest, MalformedRulesChangeNothing) {
   }
 }
 
+TEST_F(ZvTraceTest, RepeatedSwitchingDoesNotGrowTheRules) {
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_TRUE(ZvTrace::setLevels("sys_most_*=data"));
+    ZvTrace::setLevel("sys_most_*", ZvTraceLevel::Off);
+  }
+  EXPECT_EQ(ZvTrace::rules(), (std::vector<CZvString>{"sys_most_*=off"}));
+  ASSERT_TRUE(ZvTrace::setLevels("a=data,b=error,a=message"));
+  EXPECT_EQ(ZvTrace::rules(), (std::vector<CZvString>{"sys_most_*=off", "b=error", "a=message"}));
+  ASSERT_TRUE(ZvTrace::setLevels("*=message"));
+  EXPECT_EQ(ZvTrace::rules(), (std::vector<CZvString>{"*=message"}));
+}
+
 TEST_F(ZvTraceTest, PatternMatching) {
   const struct {
     const char* pattern;
