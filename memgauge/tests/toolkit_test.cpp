@@ -5,6 +5,10 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <pthread.h>
+
+#include <condition_variable>
+#include <mutex>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -145,6 +149,62 @@ TEST(ToolkitTest, ProcessNamesArgumentsAndInfo) {
   EXPECT_EQ(_tbox_get_name_for_pid(INT_MAX, missing, sizeof missing), ENOENT);
   EXPECT_STREQ(missing, "not_available");
   EXPECT_EQ(_tbox_get_process_info(INT_MAX, &info), ESRCH);
+}
+
+// Threads that wait until the test lets them go.
+class ParkedThreads {
+ public:
+  explicit ParkedThreads(int count) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 64 * 1024);
+    for (int index = 0; index < count; ++index) {
+      pthread_t thread;
+      if (pthread_create(&thread, &attributes, park, this) == 0) threads_.push_back(thread);
+    }
+    pthread_attr_destroy(&attributes);
+  }
+  ~ParkedThreads() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      released_ = true;
+    }
+    released_changed_.notify_all();
+    for (pthread_t thread : threads_) pthread_join(thread, nullptr);
+  }
+  size_t size() const { return threads_.size(); }
+
+ private:
+  static void* park(void* self) {
+    auto* parked = static_cast<ParkedThreads*>(self);
+    std::unique_lock<std::mutex> lock(parked->mutex_);
+    parked->released_changed_.wait(lock, [parked] { return parked->released_; });
+    return nullptr;
+  }
+  std::mutex mutex_;
+  std::condition_variable released_changed_;
+  bool released_ = false;
+  std::vector<pthread_t> threads_;
+};
+
+TEST(ToolkitTest, ProcessesWithMoreThan500ThreadsAreSkipped) {
+  captureSystemLog(true);
+  int count = 0;
+  ASSERT_EQ(_tbox_get_number_of_threads(getpid(), &count), 0);
+  int before = count;
+  {
+    ParkedThreads parked(ZV_TBOX_MAX_THREADS + 1 - before);
+    ASSERT_EQ(static_cast<int>(parked.size()), ZV_TBOX_MAX_THREADS + 1 - before);
+    count = -1;
+    EXPECT_EQ(_tbox_get_number_of_threads(getpid(), &count), E2BIG);
+    EXPECT_EQ(count, -1);
+    SZvProcessInfo info;
+    EXPECT_EQ(_tbox_get_process_info(getpid(), &info), E2BIG);
+  }
+  EXPECT_THAT(takeSystemLog(),
+              ElementsAre("[toolkit] _tbox_get_number_of_threads(): thread_number>500 (501)! IGNORE PROCESS",
+                          "[toolkit] _tbox_get_number_of_threads(): thread_number>500 (501)! IGNORE PROCESS"));
+  captureSystemLog(false);
 }
 
 TEST(ToolkitTest, SharedObjectsAndPageMappings) {
