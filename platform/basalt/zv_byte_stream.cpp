@@ -1,6 +1,7 @@
 #include "platform/basalt/zv_byte_stream.h"
 
 #include <cstring>
+#include <functional>
 
 CZvByteStream::CZvByteStream(uint32_t size) : mBytes(size, 0) {}
 
@@ -24,7 +25,8 @@ uint32_t CZvByteStream::write(const void* data, uint32_t n) {
   // Refuse to grow past what a 32-bit size can describe.
   if (static_cast<uint64_t>(mBytes.size()) + n > 0xFFFFFFFFull) return 0;
   const auto* bytes = static_cast<const uint8_t*>(data);
-  if (bytes >= mBytes.data() && bytes < mBytes.data() + mBytes.size()) {
+  const std::less<const uint8_t*> before;
+  if (!before(bytes, mBytes.data()) && before(bytes, mBytes.data() + mBytes.size())) {
     // Appending part of ourselves: copy first, insert may reallocate.
     std::vector<uint8_t> copy(bytes, bytes + n);
     mBytes.insert(mBytes.end(), copy.begin(), copy.end());

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 #include "platform/basalt/zv_event_loop.h"
 #include "platform/basalt/zv_noncopyable.h"
@@ -125,14 +126,20 @@ class CZvEvent : private CZvNonCopyable {
   static bool removeListener(const CZvClassID& classID, const IZvEventConsumer* consumer);
   static uint32_t listenerCount(const CZvClassID& classID);
 
-  // Calls fn(IZvEventConsumer&) for each consumer that should get this
-  // delivery on the calling thread: the target when it is still alive, or
-  // else each listener of classID that lives on this thread and is still
-  // registered at the moment of its call (in registration order).
+  // Calls fn for each consumer that should get this delivery on the calling
+  // thread: the target when it is still alive, or else each listener of
+  // classID that lives on this thread and is still registered at the moment
+  // of its call (in registration order). fn takes an IZvEventConsumer& or an
+  // IZvEventConsumer*.
   template <typename Fn>
   static void deliverEvent(CZvEventDispatcher& dispatcher, const CZvClassID& classID, Fn&& fn) {
     deliverEventImpl(dispatcher, classID, &fn, [](void* ctx, IZvEventConsumer& consumer) {
-      (*static_cast<std::remove_reference_t<Fn>*>(ctx))(consumer);
+      auto& callable = *static_cast<std::remove_reference_t<Fn>*>(ctx);
+      if constexpr (std::is_invocable_v<decltype(callable), IZvEventConsumer&>) {
+        callable(consumer);
+      } else {
+        callable(&consumer);
+      }
     });
   }
 
@@ -147,6 +154,12 @@ class CZvEvent : private CZvNonCopyable {
   std::shared_ptr<ZvEventInternal::ConsumerState> mTargetState;
   std::atomic<int> mPendingDeliveries{0};
 };
+
+// The same as CZvEvent::deliverEvent, for code outside an event class.
+template <typename Fn>
+void deliverEvent(CZvEventDispatcher& dispatcher, const CZvClassID& classID, Fn&& fn) {
+  CZvEvent::deliverEvent(dispatcher, classID, std::forward<Fn>(fn));
+}
 
 // Events that stay within the process.
 class CZvInternalEvent : public CZvEvent {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <string_view>
 
 #include "platform/basalt/zv_stream.h"
 
@@ -131,7 +132,8 @@ int32_t CZvString::find(char c, uint32_t from) const {
 
 int32_t CZvString::find(const char* text, uint32_t from) const {
   if (text == nullptr || from > length()) return -1;
-  const size_t pos = toStdString().find(text, from);
+  if (!mText) return *text == '\0' ? 0 : -1;
+  const size_t pos = mText->find(text, from);
   return pos == std::string::npos ? -1 : static_cast<int32_t>(pos);
 }
 
@@ -175,7 +177,7 @@ int CZvString::compare(const char* other) const {
   return a == b ? 0 : (a < b ? -1 : 1);
 }
 
-size_t CZvString::hash() const { return std::hash<std::string>()(toStdString()); }
+size_t CZvString::hash() const { return std::hash<std::string_view>()(std::string_view(c_str(), length())); }
 
 bool CZvString::writeToStream(IZvOStream& stream) const {
   const uint32_t n = length();

@@ -23,7 +23,7 @@ class CBenchEvent : public CZvInternalEvent {
   const CZvClassID& getClassID() const override { return sBenchClassID; }
   void dispatchSelf(CZvEventDispatcher& dispatcher) override {
     deliverEvent(dispatcher, sBenchClassID,
-                 [](IZvEventConsumer& consumer) { ++static_cast<CountingConsumer&>(consumer).count; });
+                 [](IZvEventConsumer* consumer) { ++static_cast<CountingConsumer*>(consumer)->count; });
   }
 };
 const CZvClassID CBenchEvent::sBenchClassID("CBenchEvent");
