@@ -10,6 +10,7 @@ packages=(
   socat netcat-openbsd                             # real peers for the socket tests
   procps                                           # free and vmstat, to check the RAM monitor
   python3                                          # small test helpers
+  git                                              # a real program run under the guard-page allocator
 )
 
 missing=()
