@@ -1,8 +1,13 @@
 // The host program with the real plug-in, as a person runs it.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <stdio.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -33,7 +38,7 @@ const std::string kPxm = PXM_PATH;
 const std::string kPlugin = PLUGIN_PATH;
 
 TEST(PxmRunTest, SamplesUntilTheRunTimeIsOver) {
-  ProgramRun run = runShell(kPxm + " -D 400 " + kPlugin + " -d 50 -t </dev/null");
+  ProgramRun run = runShell(kPxm + " -D 1000 " + kPlugin + " -d 50 -t </dev/null");
   EXPECT_EQ(run.exit_code, 0) << run.output;
   EXPECT_THAT(run.output, HasSubstr("[pxm] tool 1 status 2 (running)"));
   EXPECT_THAT(run.output, HasSubstr(" free [kB], "));
@@ -51,17 +56,57 @@ TEST(PxmRunTest, OptionErrorEndsWithStatus4) {
 
 TEST(PxmRunTest, CommandsFromStandardInput) {
   ProgramRun run = runShell("printf 'monitor free ge 0 once\\ntrigger 0 0\\nmonitor free xx 1 once\\n' | " +
-                     kPxm + " -D 600 " + kPlugin + " -d 50");
+                     kPxm + " -D 1500 " + kPlugin + " -d 50");
   EXPECT_EQ(run.exit_code, 0) << run.output;
   EXPECT_THAT(run.output, HasSubstr("[pxm] tool 1 monitor 1 succeeded"));
   EXPECT_THAT(run.output, HasSubstr("call 'memgauge --h' to get trigger help"));
   EXPECT_THAT(run.output, HasSubstr("[pxm] unknown monitor operator 'xx'"));
 }
 
+// Starts the host with its output on a pipe, sends SIGINT (as Ctrl-C does)
+// once the tool runs, and collects the rest of the output.
+ProgramRun interruptWhenRunning(const std::vector<std::string>& words) {
+  ProgramRun run{"", -1};
+  int pipe_fds[2];
+  if (pipe(pipe_fds) != 0) return run;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 2);
+  posix_spawn_file_actions_addclose(&actions, pipe_fds[0]);
+  std::vector<std::string> copies = words;
+  std::vector<char*> argv;
+  for (std::string& word : copies) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipe_fds[1]);
+  if (spawned != 0) {
+    close(pipe_fds[0]);
+    return run;
+  }
+  bool interrupted = false;
+  char buffer[4096];
+  ssize_t got;
+  while ((got = read(pipe_fds[0], buffer, sizeof buffer)) > 0) {
+    run.output.append(buffer, static_cast<size_t>(got));
+    if (!interrupted && run.output.find("status 2 (running)") != std::string::npos) {
+      kill(pid, SIGINT);
+      interrupted = true;
+    }
+  }
+  close(pipe_fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
 TEST(PxmRunTest, InterruptStopsTheTool) {
-  // A real SIGINT, as Ctrl-C sends it; the period is far longer than the run.
-  ProgramRun run = runShell("(" + kPxm + " " + kPlugin + " -d 600000 </dev/null & pid=$!; sleep 0.3; " +
-                     "kill -INT $pid; wait $pid)");
+  // The period is far longer than any test run: only the interrupt ends it.
+  ProgramRun run = interruptWhenRunning({kPxm, kPlugin, "-d", "600000"});
   EXPECT_EQ(run.exit_code, 0) << run.output;
   EXPECT_THAT(run.output, HasSubstr("[pxm] signal 2: stopping the tool"));
   EXPECT_THAT(run.output, HasSubstr("[pxm] tool 1 ended (0)"));
