@@ -34,6 +34,10 @@ function(zv_test)
   target_link_libraries(${ZV_NAME} PRIVATE ${ZV_LINK} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   target_include_directories(${ZV_NAME} PRIVATE ${ZV_INCLUDE_ROOT})
   gtest_discover_tests(${ZV_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ZV_LABELS}")
+  if("threaded" IN_LIST ZV_LABELS)
+    # The ThreadSanitizer run builds only these targets.
+    set_property(GLOBAL APPEND PROPERTY ZV_THREADED_TESTS ${ZV_NAME})
+  endif()
 endfunction()
 
 # zv_bench(NAME <target> SOURCES ... LINK ...)

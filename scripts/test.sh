@@ -40,12 +40,12 @@ if [ "${ZV_QUICK:-0}" != 1 ]; then
     run_ctest build/asan "$out/asan.log" -LE nosan
 
   echo "== ThreadSanitizer (threaded tests)"
-  bash scripts/build.sh build/tsan -DCMAKE_BUILD_TYPE=Debug -DZV_SANITIZE=thread \
+  ZV_TARGETS_FROM=threaded_tests.txt bash scripts/build.sh build/tsan -DCMAKE_BUILD_TYPE=Debug -DZV_SANITIZE=thread \
     -DZV_BUILD_BENCH=OFF || exit 1
   TSAN_OPTIONS=halt_on_error=1 run_ctest build/tsan "$out/tsan.log" -L threaded -LE nosan
 
   echo "== fuzz targets"
-  CC=clang CXX=clang++ bash scripts/build.sh build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  CC=clang CXX=clang++ ZV_TARGETS_FROM=fuzzers.txt bash scripts/build.sh build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZV_BUILD_FUZZ=ON -DZV_BUILD_TESTS=OFF -DZV_BUILD_BENCH=OFF || exit 1
   secs=${FUZZ_SECONDS:-10}
   while read -r target; do
