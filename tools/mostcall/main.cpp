@@ -79,18 +79,26 @@ class CMostCall : public CZvMOSTClientImpl, private IZvLogDevReportSink, private
 
   int result() const { return mResult; }
 
+  // The command goes out once the client is registered and knows its node.
   void responseMOSTClient(uint32_t clientID, uint16_t deviceID) override {
     CZvMOSTClientImpl::responseMOSTClient(clientID, deviceID);
-    if (mSent) return;  // a reconnection does not repeat the command
-    mSent = true;
-    mCommand.header.targetAddress = deviceID;
-    printSpy(deviceID, mCommand.header.targetAddress, mCommand.header.fblockID,
-             mCommand.header.instID, mCommand.header.functionID, mCommand.header.opType,
-             mCommand.data.getData(), mCommand.data.getSize(), clientID, "TX");
-    requestServerProcessMessage(mCommand, false);
+    sendWhenReady();
+  }
+  void onDeviceIDUpdate(uint16_t id, ZvServices::DataStateType state) override {
+    CZvMOSTClientImpl::onDeviceIDUpdate(id, state);
+    sendWhenReady();
   }
 
  private:
+  void sendWhenReady() {
+    if (mSent || !isRegistered() || getNodeDeviceID() == 0) return;
+    mSent = true;  // a reconnection does not repeat the command
+    mCommand.header.targetAddress = getOwnDeviceID();
+    printSpy(getNodeDeviceID(), mCommand.header.targetAddress, mCommand.header.fblockID,
+             mCommand.header.instID, mCommand.header.functionID, mCommand.header.opType,
+             mCommand.data.getData(), mCommand.data.getSize(), getClientID(), "TX");
+    requestServerProcessMessage(mCommand, false);
+  }
   void onReport(const CZvMOSTMessageData& m) override {
     const bool failed = m.transmissionInfo >= 4 && m.transmissionInfo <= 9;
     char direction[32];
