@@ -157,9 +157,10 @@ void runBattery() {
     }
   }
   void* unused = nullptr;
-  check(posix_memalign(&unused, 24, 10) == EINVAL, "posix_memalign rejects 24");
-  check(aligned_alloc(24, 10) == nullptr && errno == EINVAL, "aligned_alloc rejects 24");
-  auto* rounded = static_cast<unsigned char*>(memalign(24, 10));
+  volatile size_t oddAlignment = 24;  // volatile: the compiler would reject it up front.
+  check(posix_memalign(&unused, oddAlignment, 10) == EINVAL, "posix_memalign rejects 24");
+  check(aligned_alloc(oddAlignment, 10) == nullptr && errno == EINVAL, "aligned_alloc rejects 24");
+  auto* rounded = static_cast<unsigned char*>(memalign(oddAlignment, 10));
   check(reinterpret_cast<uintptr_t>(rounded) % 32 == 0, "memalign rounds 24 up to 32");
   free(rounded);
   auto* paged = static_cast<unsigned char*>(valloc(10));

@@ -11,7 +11,8 @@ namespace communication {
 enum class LogLevel { kInfo, kError };
 
 // Receives one formatted line, without timestamp and without trailing
-// newline. May be called from any thread; calls are serialized.
+// newline. May be called from any thread; calls are serialized, so a sink
+// must not log itself.
 using LogSink = void (*)(LogLevel level, const char* text, void* context);
 
 // Installs |sink| (null restores standard error) and returns the previous
