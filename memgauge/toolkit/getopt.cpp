@@ -34,9 +34,9 @@ extern "C" int _tbox_getopt(int argc, char* const argv[], const char* optstring,
   const char* word = argv[state->optind];
   char option = word[state->next_char++];
   bool word_done = word[state->next_char] == '\0';
-  const char* spec = option == ':' ? nullptr : strchr(optstring, option);
+  const char* option_entry = option == ':' ? nullptr : strchr(optstring, option);
   state->optopt = static_cast<unsigned char>(option);
-  if (spec == nullptr) {
+  if (option_entry == nullptr) {
     if (state->opterr && !quiet) {
       fprintf(stderr, "%s: illegal option -- %c\n", programName(argv[0]), option);
     }
@@ -46,7 +46,7 @@ extern "C" int _tbox_getopt(int argc, char* const argv[], const char* optstring,
     }
     return '?';
   }
-  if (spec[1] != ':') {
+  if (option_entry[1] != ':') {
     if (word_done) {
       ++state->optind;
       state->next_char = 0;

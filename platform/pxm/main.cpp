@@ -242,8 +242,8 @@ void printUsage(FILE* out) {
           "  -n NAME    tool name (default: from the plug-in file name)\n"
           "  -s MS      start delay of the tool\n"
           "  -D MS      stop the tool after MS milliseconds (default: run until Ctrl-C)\n"
-          "  -m SPEC    activate a monitor once the tool runs: \"item op value mode\"\n"
-          "  -x SPEC    send a trigger once the tool runs: \"command type value\"\n"
+          "  -m TEXT    activate a monitor once the tool runs: \"item op value mode\"\n"
+          "  -x TEXT    send a trigger once the tool runs: \"command type value\"\n"
           "  -V         print the plug-in's version and exit\n"
           "  -h         this text; a first tool argument --h shows the control commands\n"
           "The exit status is the tool's (0 finished, 4 error); 1 load failure, 2 usage.\n\n%s",
@@ -274,7 +274,7 @@ int run(int argc, char** argv) {
       }
       case 'm':
         command.kind = PxmCommandKind::kMonitor;
-        if (!parseMonitorSpec(optarg, &command.monitor, &error)) {
+        if (!parseMonitorText(optarg, &command.monitor, &error)) {
           fprintf(stderr, "pxm: %s\n", error.c_str());
           return 2;
         }
@@ -282,7 +282,7 @@ int run(int argc, char** argv) {
         break;
       case 'x':
         command.kind = PxmCommandKind::kTrigger;
-        if (!parseTriggerSpec(optarg, &command.trigger, &error)) {
+        if (!parseTriggerText(optarg, &command.trigger, &error)) {
           fprintf(stderr, "pxm: %s\n", error.c_str());
           return 2;
         }

@@ -65,7 +65,7 @@ bool lookUp(const NamedCode (&table)[N], const std::string& name, int32_t* code)
 
 }  // namespace
 
-bool parseTriggerSpec(const std::string& text, SZvTriggerCommand* trigger, std::string* error) {
+bool parseTriggerText(const std::string& text, SZvTriggerCommand* trigger, std::string* error) {
   std::vector<std::string> words = splitWords(text);
   SZvTriggerCommand result{};
   if (words.size() < 2 || words.size() > 3) {
@@ -84,7 +84,7 @@ bool parseTriggerSpec(const std::string& text, SZvTriggerCommand* trigger, std::
   return true;
 }
 
-bool parseMonitorSpec(const std::string& text, SZvMonitorRecord* monitor, std::string* error) {
+bool parseMonitorText(const std::string& text, SZvMonitorRecord* monitor, std::string* error) {
   std::vector<std::string> words = splitWords(text);
   if (words.size() != 4) {
     *error = "monitor needs <item> <operator> <value> <mode>";
@@ -122,10 +122,10 @@ bool parsePxmCommand(const std::string& line, SZvPxmCommand* command, std::strin
   std::string rest = end_of_verb == std::string::npos ? "" : trimmed.substr(end_of_verb);
   if (verb == "trigger") {
     result.kind = PxmCommandKind::kTrigger;
-    if (!parseTriggerSpec(rest, &result.trigger, error)) return false;
+    if (!parseTriggerText(rest, &result.trigger, error)) return false;
   } else if (verb == "monitor") {
     result.kind = PxmCommandKind::kMonitor;
-    if (!parseMonitorSpec(rest, &result.monitor, error)) return false;
+    if (!parseMonitorText(rest, &result.monitor, error)) return false;
   } else if (verb == "stop" || verb == "quit") {
     result.kind = PxmCommandKind::kStop;
   } else if (verb == "help") {

@@ -23,9 +23,9 @@ struct SZvPxmCommand {
 };
 
 // "<command id> <data type> <value>"
-bool parseTriggerSpec(const std::string& text, SZvTriggerCommand* trigger, std::string* error);
+bool parseTriggerText(const std::string& text, SZvTriggerCommand* trigger, std::string* error);
 // "<item> <operator> <value> <mode>"
-bool parseMonitorSpec(const std::string& text, SZvMonitorRecord* monitor, std::string* error);
+bool parseMonitorText(const std::string& text, SZvMonitorRecord* monitor, std::string* error);
 // One input line; an empty line or a comment ("#...") gives kNone.
 bool parsePxmCommand(const std::string& line, SZvPxmCommand* command, std::string* error);
 

@@ -10,7 +10,7 @@
 namespace zv_pxm {
 namespace {
 
-TEST(PxmCommandsTest, MonitorSpecs) {
+TEST(PxmCommandsTest, MonitorTexts) {
   struct Case {
     const char* text;
     bool ok;
@@ -30,7 +30,7 @@ TEST(PxmCommandsTest, MonitorSpecs) {
     SCOPED_TRACE(c.text);
     SZvMonitorRecord record;
     std::string error;
-    ASSERT_EQ(parseMonitorSpec(c.text, &record, &error), c.ok);
+    ASSERT_EQ(parseMonitorText(c.text, &record, &error), c.ok);
     EXPECT_EQ(error, c.error);
     if (c.ok) {
       EXPECT_EQ(record.op, c.op);
@@ -40,13 +40,13 @@ TEST(PxmCommandsTest, MonitorSpecs) {
   SZvMonitorRecord record;
   std::string error;
   std::string long_value = "free lt " + std::string(252, '1') + " once";
-  EXPECT_FALSE(parseMonitorSpec(long_value, &record, &error));
+  EXPECT_FALSE(parseMonitorText(long_value, &record, &error));
   long_value = "free lt " + std::string(251, '1') + " once";
-  ASSERT_TRUE(parseMonitorSpec(long_value, &record, &error));
+  ASSERT_TRUE(parseMonitorText(long_value, &record, &error));
   EXPECT_EQ(strlen(record.value), 251u);
 }
 
-TEST(PxmCommandsTest, TriggerSpecsAndLines) {
+TEST(PxmCommandsTest, TriggerTextsAndLines) {
   SZvPxmCommand command;
   std::string error;
   ASSERT_TRUE(parsePxmCommand("trigger 1 1 250", &command, &error));
