@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -97,6 +99,25 @@ size_t countOf(const std::string& text, const std::string& needle) {
     ++count;
   }
   return count;
+}
+
+TEST(GuardHeapLibraryTest, NeedsTheCLibraryOnly) {
+  // Any other runtime would be loaded ahead of the program with its own
+  // allocations and initialisation.
+  std::string command = std::string("readelf -d '") + GUARDHEAP_LIBRARY + "'";
+  FILE* output = popen(command.c_str(), "r");
+  ASSERT_NE(output, nullptr);
+  std::vector<std::string> needed;
+  char line[512];
+  while (fgets(line, sizeof(line), output)) {
+    std::string text = line;
+    size_t open = text.find("Shared library: [");
+    if (open == std::string::npos) continue;
+    open += strlen("Shared library: [");
+    needed.push_back(text.substr(open, text.find(']', open) - open));
+  }
+  ASSERT_EQ(pclose(output), 0);
+  EXPECT_EQ(needed, std::vector<std::string>{"libc.so.6"});
 }
 
 TEST(GuardHeapSettingsTest, EnvironmentIsReadOnceAndReported) {
