@@ -143,11 +143,14 @@ void LoopCore::run() {
     const uint32_t n = fireDueTimers() + processBatch(true);
     if (n > 0) continue;
 
-    uint64_t deadline = 0;
-    const bool haveDeadline = earliestDeadline(&deadline);
     if (!mLocal.empty()) continue;
+    // Everything that can end the wait (a post, a timer started from another
+    // thread, a quit, the virtual clock moving) changes state under mMutex
+    // before notifying, so checking under the lock cannot miss a wake-up.
     std::unique_lock<std::mutex> lock(mMutex);
     if (!mQueue.empty() || mQuit) continue;
+    const bool haveDeadline = !mTimers.empty();
+    const uint64_t deadline = haveDeadline ? mTimers.begin()->first.first : 0;
     if (haveDeadline && deadline <= ZvTestClock::nowNs()) continue;
     mWaiting = true;
     if (haveDeadline && !ZvTestClock::isEnabled()) {
