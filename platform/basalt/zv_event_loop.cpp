@@ -62,7 +62,10 @@ void LoopCore::quit() {
 }
 
 void LoopCore::wake() {
-  { std::lock_guard<std::mutex> lock(mMutex); }  // pairs with the waiter's check
+  // Notifying under the lock: once it is released the loop's thread may end
+  // and destroy this core (a timer started from another thread may fire,
+  // quit the loop and be destroyed before start() returned otherwise).
+  std::lock_guard<std::mutex> lock(mMutex);
   mWakeUp.notify_all();
 }
 
@@ -191,8 +194,10 @@ bool LoopCore::startTimer(CZvTimer* timer, uint32_t ms, int32_t count) {
     timer->mSequence = ++mTimerSequence;
     timer->mArmed = true;
     mTimers.emplace(TimerKey(timer->mDeadlineNs, timer->mSequence), timer);
+    // Under the lock for the reason given in wake(): after the unlock the
+    // timer may already have fired and been destroyed with its loop.
+    mWakeUp.notify_all();
   }
-  wake();
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -158,6 +159,27 @@ TEST_F(CZvTimerTest, TimerFiresOnItsOwnThreadsLoop) {
   owner.join();
   EXPECT_EQ(firedOn.load(), ownerThread);
   EXPECT_NE(firedOn.load(), CZvThread::currentContextID());
+}
+
+// Real time: the owner sleeps in run() with no timer armed; a start() from
+// another thread must wake it so that the timer fires.
+TEST(CZvTimerRealTimeTest, StartFromAnotherThreadWakesTheOwner) {
+  class QuitOnExpiry : public IZvTimerConsumer {
+   public:
+    void processEvent(const CZvTimerEvent&) override { CZvEventLoop::current().quit(); }
+  };
+  std::atomic<CZvTimer*> timer{nullptr};
+  std::thread owner([&] {
+    QuitOnExpiry consumer;
+    CZvTimer ownTimer(consumer, "woken");
+    timer = &ownTimer;
+    CZvEventLoop::current().run();
+    timer = nullptr;
+  });
+  while (timer.load() == nullptr) std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));  // let the owner fall asleep
+  ASSERT_TRUE(timer.load()->start(5));
+  owner.join();  // hangs if the wake-up were lost
 }
 
 }  // namespace
