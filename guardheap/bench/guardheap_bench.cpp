@@ -38,6 +38,7 @@ void BM_CLibraryMallocFree(benchmark::State& state) {
     benchmark::DoNotOptimize(block);
     __libc_free(block);
   }
+  state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_CLibraryMallocFree)->Arg(32);
 
@@ -50,6 +51,7 @@ void BM_UnguardedMallocFree(benchmark::State& state) {
     benchmark::DoNotOptimize(block);
     free(block);
   }
+  state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_UnguardedMallocFree)->Arg(32);
 
@@ -63,6 +65,7 @@ void BM_BelowThresholdMallocFree(benchmark::State& state) {
     benchmark::DoNotOptimize(block);
     free(block);
   }
+  state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BelowThresholdMallocFree)->Arg(32);
 
@@ -75,6 +78,7 @@ void BM_GuardedMallocFree(benchmark::State& state) {
     benchmark::DoNotOptimize(block);
     free(block);
   }
+  state.SetItemsProcessed(state.iterations());
 }
 // Second argument: the side (0 below, 1 above).
 BENCHMARK(BM_GuardedMallocFree)->Args({4096, 1})->Args({4096, 0});

@@ -160,9 +160,11 @@ void ResourceManager::serve() {
     }
     if (poll(fds.data(), fds.size(), -1) < 0) {
       if (errno == EINTR) continue;
+      // Only a lack of kernel memory gets here; it passes, so try again.
       COMM_ERROR("[communication::ResourceManager] ERROR: %d:%s poll failed on channel %s", errno,
                  strerror(errno), name_.c_str());
-      return;
+      usleep(10 * 1000);
+      continue;
     }
     if (fds[0].revents & POLLIN) {
       uint64_t count;
@@ -180,7 +182,14 @@ void ResourceManager::serve() {
 
 void ResourceManager::acceptClient() {
   int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-  if (fd < 0) return;  // The client gave up already, or no descriptor is left.
+  if (fd < 0) {
+    // Out of descriptors the waiting client stays queued and the socket
+    // stays readable: pause instead of spinning until one is free.
+    if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+      usleep(10 * 1000);
+    }
+    return;
+  }
   std::lock_guard<std::mutex> lock(mutex_);
   uint64_t id = nextClientId_++;
   connections_[id] = std::make_shared<Connection>(id, fd);
