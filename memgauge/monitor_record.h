@@ -53,6 +53,18 @@ typedef struct SZvMonitorRecord {
 
 #ifdef __cplusplus
 }  // extern "C"
+
+#include <cstddef>
+
+// Up to the compiled pattern the layout is the same on every target; the
+// pattern and the link follow with the platform's own sizes and alignment.
+static_assert(offsetof(SZvMonitorRecord, item) == 4, "record layout");
+static_assert(offsetof(SZvMonitorRecord, op) == 256, "record layout");
+static_assert(offsetof(SZvMonitorRecord, value) == 260, "record layout");
+static_assert(offsetof(SZvMonitorRecord, mode) == 512, "record layout");
+static_assert(offsetof(SZvMonitorRecord, active) == 516, "record layout");
+static_assert(offsetof(SZvMonitorRecord, last_result) == 520, "record layout");
+static_assert(offsetof(SZvMonitorRecord, pattern) >= 524, "record layout");
 #endif
 
 #endif  // MEMGAUGE_MONITOR_RECORD_H
