@@ -36,12 +36,12 @@ void NativeTimer::orphan() {
 namespace ZvPrivate {
 
 error_code NativeTimerHandlerBase::arm(int timerId) {
-  itimerspec spec{};
-  spec.it_value.tv_sec = static_cast<time_t>(mPeriodMs / 1000);
-  spec.it_value.tv_nsec = static_cast<long>(mPeriodMs % 1000) * 1000000L;
+  itimerspec expiry{};
+  expiry.it_value.tv_sec = static_cast<time_t>(mPeriodMs / 1000);
+  expiry.it_value.tv_nsec = static_cast<long>(mPeriodMs % 1000) * 1000000L;
   // A zero expiry would disarm the timer; a period of 0 means "as soon as possible".
-  if (mPeriodMs == 0) spec.it_value.tv_nsec = 1;
-  if (qnx::pulse_timer_settime(timerId, 0, &spec, nullptr) != 0) return to_error_code(errno);
+  if (mPeriodMs == 0) expiry.it_value.tv_nsec = 1;
+  if (qnx::pulse_timer_settime(timerId, 0, &expiry, nullptr) != 0) return to_error_code(errno);
   return kSuccess;
 }
 

@@ -21,10 +21,10 @@ int recordExpiry(qnx::dispatch_context_t*, int, uintptr_t value, void* handle) {
 }
 
 itimerspec afterMilliseconds(long ms) {
-  itimerspec spec{};
-  spec.it_value.tv_sec = ms / 1000;
-  spec.it_value.tv_nsec = (ms % 1000) * 1000000L;
-  return spec;
+  itimerspec expiry{};
+  expiry.it_value.tv_sec = ms / 1000;
+  expiry.it_value.tv_nsec = (ms % 1000) * 1000000L;
+  return expiry;
 }
 
 class PulseTimerTest : public ::testing::Test {
@@ -63,8 +63,8 @@ TEST_F(PulseTimerTest, ExpiryDeliversThePulseAndCanBeArmedAgain) {
   const int timer = makeTimer(42);
   ASSERT_GE(timer, 0);
   for (int round = 0; round < 2; ++round) {
-    const itimerspec spec = afterMilliseconds(1);
-    ASSERT_EQ(qnx::pulse_timer_settime(timer, 0, &spec, nullptr), 0);
+    const itimerspec expiry = afterMilliseconds(1);
+    ASSERT_EQ(qnx::pulse_timer_settime(timer, 0, &expiry, nullptr), 0);
     runOne();
   }
   EXPECT_EQ(expiries_.values, (std::vector<uintptr_t>{42, 42}));
@@ -88,8 +88,8 @@ TEST_F(PulseTimerTest, DeletedTimerDeliversNothing) {
 }
 
 TEST_F(PulseTimerTest, UnknownTimersAndConnectionsAreRefused) {
-  const itimerspec spec = afterMilliseconds(1);
-  EXPECT_EQ(qnx::pulse_timer_settime(12345, 0, &spec, nullptr), -1);
+  const itimerspec expiry = afterMilliseconds(1);
+  EXPECT_EQ(qnx::pulse_timer_settime(12345, 0, &expiry, nullptr), -1);
   EXPECT_EQ(errno, EINVAL);
   EXPECT_EQ(qnx::pulse_timer_delete(12345), -1);
   qnx::pulse_event event;
