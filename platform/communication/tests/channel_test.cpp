@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -19,6 +22,30 @@ namespace {
 // Unique per test process, so parallel test runs do not meet.
 std::string channelName(const char* test) {
   return std::string("test-") + test + "-" + std::to_string(getpid());
+}
+
+// Waits (up to 2 s) until thread |tid| sleeps in the kernel, as it does in a
+// blocked read, so that stop() is known to meet a read already waiting.
+bool waitUntilSleeping(const std::atomic<pid_t>& tid) {
+  for (int attempt = 0; attempt < 2000; ++attempt) {
+    if (tid.load() != 0) {
+      std::string path = "/proc/self/task/" + std::to_string(tid.load()) + "/stat";
+      FILE* file = fopen(path.c_str(), "r");
+      char state = '?';
+      if (file) {
+        // The state follows the command name, which is in parentheses.
+        char line[512] = {};
+        if (fgets(line, sizeof(line), file)) {
+          const char* close = strrchr(line, ')');
+          if (close && close[1] == ' ') state = close[2];
+        }
+        fclose(file);
+      }
+      if (state == 'S') return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
 }
 
 std::vector<unsigned char> patternMessage(size_t size, unsigned seed) {
@@ -176,13 +203,15 @@ TEST(ChannelTest, StopUnblocksAServerRead) {
   EXPECT_NE(server.getHandle(), -1);  // Not stopped yet, although not started.
   ASSERT_TRUE(server.start());
   std::atomic<long> result{0};
+  std::atomic<pid_t> readerTid{0};
   std::thread reader([&] {
+    readerTid = static_cast<pid_t>(syscall(SYS_gettid));
     char buffer[16];
     IoState state;
     uint64_t id;
     result = server.read(&id, buffer, sizeof(buffer), state);
   });
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // Let the read block.
+  EXPECT_TRUE(waitUntilSleeping(readerTid));
   server.stop();
   reader.join();
   EXPECT_EQ(result.load(), -1);
@@ -199,11 +228,13 @@ TEST(ChannelTest, StopUnblocksAClientRead) {
   ASSERT_TRUE(client.start());
   EXPECT_GE(client.getHandle(), 0);
   std::atomic<long> result{0};
+  std::atomic<pid_t> readerTid{0};
   std::thread reader([&] {
+    readerTid = static_cast<pid_t>(syscall(SYS_gettid));
     char buffer[16];
     result = client.read(buffer, sizeof(buffer));
   });
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_TRUE(waitUntilSleeping(readerTid));
   client.stop();
   reader.join();
   EXPECT_EQ(result.load(), -1);
