@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -196,6 +197,42 @@ TEST(ChannelTest, ClientReadsAServerMessageInPiecesWithoutLosingBytes) {
   EXPECT_EQ(std::string(piece, 4), "defg");
   EXPECT_EQ(client.read(piece, 4), 2);
   EXPECT_EQ(std::string(piece, 2), "XY");
+}
+
+TEST(ChannelTest, ConcurrentClientsEachKeepTheirOrder) {
+  std::string name = channelName("many");
+  ResourceManager server(name.c_str());
+  ASSERT_TRUE(server.start());
+  constexpr int kClients = 4;
+  // Few enough that the echoes fit in the socket buffers before the clients read.
+  constexpr uint32_t kMessages = 100;
+  std::vector<std::thread> clients;
+  std::atomic<int> clientsInOrder{0};
+  for (int c = 0; c < kClients; ++c) {
+    clients.emplace_back([&name, &clientsInOrder] {
+      ResourceManagerClient client(name.c_str());
+      if (!client.start()) return;
+      for (uint32_t i = 0; i < kMessages; ++i) client.write(&i, sizeof(i));
+      // The server echoes every message back.
+      for (uint32_t i = 0; i < kMessages; ++i) {
+        uint32_t echoed = ~0u;
+        if (client.read(&echoed, sizeof(echoed)) != sizeof(echoed) || echoed != i) return;
+      }
+      ++clientsInOrder;
+    });
+  }
+  std::map<uint64_t, uint32_t> nextExpected;
+  for (uint32_t n = 0; n < kClients * kMessages; ++n) {
+    uint32_t value = 0;
+    uint64_t id = 0;
+    IoState state;
+    ASSERT_EQ(server.read(&id, &value, sizeof(value), state), 4);
+    EXPECT_EQ(value, nextExpected[id]++) << "client " << id;
+    ASSERT_EQ(server.write(id, &value, sizeof(value)), 4);
+  }
+  for (std::thread& client : clients) client.join();
+  EXPECT_EQ(nextExpected.size(), static_cast<size_t>(kClients));
+  EXPECT_EQ(clientsInOrder.load(), kClients);
 }
 
 TEST(ChannelTest, StopUnblocksAServerRead) {
