@@ -134,6 +134,13 @@ void CZvMOSTClientImpl::sendRegistration(uint16_t fblockKey, bool on, const CZvS
                             fblockKey, name.c_str(), on ? 1 : 0);
   if (!on) {
     mDevices.erase(std::remove(mDevices.begin(), mDevices.end(), fblockKey), mDevices.end());
+    // A named registration ends as well; otherwise the FBlock would be
+    // registered again after every reconnection.
+    mNamedDevices.erase(std::remove_if(mNamedDevices.begin(), mNamedDevices.end(),
+                                       [fblockKey](const DSYSMOSTTypes::FBlockKeyStringType& d) {
+                                         return d.fblockKey == fblockKey;
+                                       }),
+                        mNamedDevices.end());
   } else if (!name.isEmpty()) {
     DSYSMOSTTypes::FBlockKeyStringType named;
     named.fblockKey = fblockKey;

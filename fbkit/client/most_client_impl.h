@@ -83,6 +83,11 @@ class CZvMOSTClientImpl : public CDSYSMOSTServerClientBase {
   const std::vector<uint16_t>& getCurrentRegistry() const { return mCurrentRegistry; }
   const std::vector<uint16_t>& getActivatedFBlocks() const { return mActivatedFBlocks; }
   size_t pendingMessageCount() const { return mPendingMessages.size(); }
+  // What responseMOSTClient registers (again): plain and named FBlocks and
+  // device controllers.
+  const DSYSMOSTTypes::FBlockKeyVector& getDevicesToRegister() const { return mDevices; }
+  const DSYSMOSTTypes::FBlockKeyStringVector& getNamedDevicesToRegister() const { return mNamedDevices; }
+  const DSYSMOSTTypes::FBlockKeyVector& getDevCtrlsToRegister() const { return mDevCtrls; }
   size_t partialSegmentCount() const { return mSegments.size(); }
 
  protected:

@@ -239,6 +239,23 @@ TEST_F(MOSTClientTest, FlushWithAnEmptyBatchEndsBatchMode) {
   EXPECT_FALSE(client.isBatchMode());
 }
 
+TEST_F(MOSTClientTest, RegistrationListsFollowRegistrations) {
+  client.sendRegistration(0x3101, true, "");
+  client.sendRegistration(0x3201, true, "Amplifier");
+  client.sendLogDevRegistration(0x4401, true);
+  EXPECT_EQ(client.getDevicesToRegister(), (Keys{0x3101}));
+  ASSERT_EQ(client.getNamedDevicesToRegister().size(), 1u);
+  EXPECT_EQ(client.getDevCtrlsToRegister(), (Keys{0x4401}));
+  // Ending a registration removes it from the lists sent after a reconnection,
+  // named registrations included.
+  client.sendRegistration(0x3101, false, "");
+  client.sendRegistration(0x3201, false, "Amplifier");
+  client.sendLogDevRegistration(0x4401, false);
+  EXPECT_TRUE(client.getDevicesToRegister().empty());
+  EXPECT_TRUE(client.getNamedDevicesToRegister().empty());
+  EXPECT_TRUE(client.getDevCtrlsToRegister().empty());
+}
+
 TEST(MOSTClientThreadTest, EachThreadFindsItsOwnClient) {
   CZvMOSTClientImpl* mine = CZvMOSTClientImpl::getRealMOSTClientImpl();
   EXPECT_EQ(CZvMOSTClientImpl::getRealMOSTClientImpl(), mine);
