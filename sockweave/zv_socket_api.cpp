@@ -112,7 +112,7 @@ bool initSockets() { return true; }
 void termSockets() {}
 
 int socket() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+  const int fd = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (fd < 0) perror("socket");
   return fd;
 }
@@ -130,7 +130,7 @@ bool listen(int fd, int backlog) { return ::listen(fd, backlog) == 0; }
 int accept(int fd) {
   int rc;
   do {
-    rc = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+    rc = ::accept(fd, nullptr, nullptr);
   } while (rc < 0 && errno == EINTR);
   return rc;
 }

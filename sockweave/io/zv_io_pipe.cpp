@@ -6,7 +6,7 @@
 namespace ZvIO {
 
 bool Pipe::create(int descriptors[2]) {
-  return ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, descriptors) == 0;
+  return ::socketpair(AF_UNIX, SOCK_STREAM, 0, descriptors) == 0;
 }
 
 void Pipe::destroy(int descriptors[2]) {
