@@ -2,6 +2,24 @@
 #ifndef FBKIT_FBKIT_H
 #define FBKIT_FBKIT_H
 
+// The MOST message model and the DSYSMOSTServer interface.
+#include "fbkit/client/dsysmost_client_base.h"
+#include "fbkit/client/dsysmost_dummy_impl.h"
+#include "fbkit/client/dsysmost_events.h"
+#include "fbkit/client/dsysmost_notification.h"
+#include "fbkit/client/dsysmost_proxy.h"
+#include "fbkit/client/dsysmost_request.h"
+#include "fbkit/client/dsysmost_response.h"
+#include "fbkit/client/dsysmost_server_types.h"
+#include "fbkit/client/dsysmost_stub.h"
+#include "fbkit/client/dsysmost_type_trace.h"
+#include "fbkit/client/dsysmost_types.h"
+#include "fbkit/client/most_header.h"
+#include "fbkit/client/most_message.h"
+#include "fbkit/client/most_message_data.h"
+#include "fbkit/client/most_trace_message.h"
+#include "fbkit/client/most_types.h"
+
 namespace zv_fbkit {
 // Version of the library as "major.minor.patch".
 const char* libraryVersion();
