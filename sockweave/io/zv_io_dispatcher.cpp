@@ -146,14 +146,18 @@ void Dispatcher::doRemoveAll(int descriptor) {
   detach(descriptor, *entry);
 }
 
+// While the descriptor's handlers run, those waiting in the backup entry
+// still count as queued.
 int Dispatcher::getMask(int descriptor) const {
   const EventEntry* entry = findEntry(descriptor);
-  return entry ? entry->mask() : 0;
+  if (entry == nullptr) return 0;
+  return entry->mask() | (entry->backup ? entry->backup->mask() : 0);
 }
 
 uint32_t Dispatcher::getWriteHandlerCount(int descriptor) const {
   const EventEntry* entry = findEntry(descriptor);
-  return entry ? entry->writeCount() : 0;
+  if (entry == nullptr) return 0;
+  return entry->writeCount() + (entry->backup ? entry->backup->writeCount() : 0);
 }
 
 int Dispatcher::poll(int) {

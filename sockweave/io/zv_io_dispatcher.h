@@ -60,7 +60,7 @@ class Dispatcher : public CZvNonCopyable {
   void removeTimer(NativeTimer* timer);
 
   // The handlers queued on descriptor: the mask (kPollIn | kPollOut) and the
-  // number of write handlers. For diagnostics and tests.
+  // number of write handlers, not counting a handler that is running.
   int getMask(int descriptor) const;
   uint32_t getWriteHandlerCount(int descriptor) const;
 
