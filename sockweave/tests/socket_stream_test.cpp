@@ -154,3 +154,32 @@ TEST_F(SocketStreamTest, BulkWriteArrivesWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SocketStreamWithoutSocketTest, ClosedDescriptorGivesTheErrorBitNotConnectionLost) {
+  CZvSocketClient client;  // never connected: its descriptor is open but not connected
+  client.disconnect();     // now -1
+  CZvSocketStream stream(client);
+  EXPECT_FALSE(stream.isSocketValid());
+  EXPECT_FALSE(stream.isConnected());
+  char buffer[8];
+  EXPECT_EQ(stream.read(buffer, sizeof buffer), 0u);
+  EXPECT_EQ(stream.getFailure(), CZvSocketStream::FAILURE_ERROR | CZvSocketStream::FAILURE_READ_INCOMPLETE);
+  EXPECT_EQ(stream.write("x", 1), 0u);
+  EXPECT_FALSE(stream.waitToRead(0));
+  EXPECT_FALSE(stream.waitToWrite(-1)) << "a wait on no descriptor must not block";
+}
+
+TEST(SocketStreamWithoutSocketTest, UnconnectedSocketSetsConnectionLost) {
+  CZvSocketClient client;
+  CZvSocketStream stream(client);
+  char buffer[8];
+  EXPECT_EQ(stream.write("abc", 3), 0u);
+  EXPECT_TRUE(stream.getFailure() & CZvSocketStream::FAILURE_CONNECTION_LOST) << "ENOTCONN";
+  stream.resetFailure(0);
+  EXPECT_EQ(stream.read(buffer, sizeof buffer), 0u);
+  EXPECT_TRUE(stream.getFailure() & CZvSocketStream::FAILURE_CONNECTION_LOST);
+}
+
+}  // namespace
