@@ -61,10 +61,11 @@ class CZvSimServer : public CDSYSMOSTServerStub, private ISimOutput {
   void openClient(const CZvString& name);
   void closeSession(uint32_t session);
 
+  // Before the network: the network publishes its registry while it is built.
+  bool mStarted = false;
   CZvSimNetwork mNetwork;
   std::map<uint32_t, uint32_t> mSessionOfClient;
   std::map<uint32_t, uint32_t> mClientOfSession;
-  bool mStarted = false;
 };
 
 #endif  // TOOLS_MOSTSIM_SIM_SERVER_H
