@@ -1,6 +1,7 @@
 #include "platform/trace_client/zv_trace_server.h"
 
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -9,7 +10,6 @@
 #include <cstring>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "platform/trace_client/zv_trace_callback.h"
 
@@ -19,7 +19,7 @@ constexpr size_t kMaxRequest = 64 * 1024;
 
 struct Server {
   std::mutex mutex;
-  std::thread thread;
+  pthread_t thread{};
   std::atomic<bool> stopping{false};
   int listenFd = -1;
   std::string path;
@@ -108,7 +108,8 @@ void serveClient(int fd) {
   }
 }
 
-void serveLoop(int listenFd) {
+void* serveLoop(void* arg) {
+  const int listenFd = static_cast<int>(reinterpret_cast<intptr_t>(arg));
   while (!server().stopping.load()) {
     pollfd p{listenFd, POLLIN, 0};
     const int ready = ::poll(&p, 1, 100);
@@ -118,6 +119,7 @@ void serveLoop(int listenFd) {
     serveClient(fd);  // one client at a time keeps this small; commands are short
     ::close(fd);
   }
+  return nullptr;
 }
 }  // namespace
 
@@ -139,7 +141,13 @@ bool start(const char* path) {
   s.listenFd = fd;
   s.path = path;
   s.stopping.store(false);
-  s.thread = std::thread(serveLoop, fd);
+  // pthread_create reports failure by its result, where std::thread throws.
+  if (pthread_create(&s.thread, nullptr, serveLoop, reinterpret_cast<void*>(static_cast<intptr_t>(fd))) != 0) {
+    ::close(fd);
+    ::unlink(path);
+    s.listenFd = -1;
+    return false;
+  }
   return true;
 }
 
@@ -148,7 +156,7 @@ void stop() {
   std::lock_guard<std::mutex> lock(s.mutex);
   if (s.listenFd < 0) return;
   s.stopping.store(true);
-  if (s.thread.joinable()) s.thread.join();
+  pthread_join(s.thread, nullptr);
   ::close(s.listenFd);
   ::unlink(s.path.c_str());
   s.listenFd = -1;

@@ -6,7 +6,8 @@
 //   "call\t<name>\t<arg>..."  -> "ok" then one returned text per line,
 //                                or "unknown command"
 // Each answer ends with a line holding a single ".". Tabs and line breaks
-// inside returned texts are sent as blanks.
+// inside returned texts are sent as blanks. Commands run on the server's
+// own thread, one at a time.
 #ifndef PLATFORM_TRACE_CLIENT_ZV_TRACE_SERVER_H
 #define PLATFORM_TRACE_CLIENT_ZV_TRACE_SERVER_H
 
