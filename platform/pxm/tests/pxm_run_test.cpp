@@ -56,7 +56,7 @@ TEST(PxmRunTest, OptionErrorEndsWithStatus4) {
 
 TEST(PxmRunTest, CommandsFromStandardInput) {
   ProgramRun run = runShell("printf 'monitor free ge 0 once\\ntrigger 0 0\\nmonitor free xx 1 once\\n' | " +
-                     kPxm + " -D 1500 " + kPlugin + " -d 50");
+                     kPxm + " -D 3000 " + kPlugin + " -d 50");
   EXPECT_EQ(run.exit_code, 0) << run.output;
   EXPECT_THAT(run.output, HasSubstr("[pxm] tool 1 monitor 1 succeeded"));
   EXPECT_THAT(run.output, HasSubstr("call 'memgauge --h' to get trigger help"));
