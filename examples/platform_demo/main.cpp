@@ -32,8 +32,9 @@ class CWorkEvent : public CZvInternalEvent {
   const CZvClassID& getClassID() const override { return sWorkClassID; }
   void dispatchSelf(CZvEventDispatcher& dispatcher) override {
     CZvInternalEvent::dispatchSelf(dispatcher);
-    deliverEvent(dispatcher, sWorkClassID,
-                 [this](IZvEventConsumer& consumer) { static_cast<IWorkConsumer&>(consumer).processEvent(*this); });
+    deliverEvent(dispatcher, sWorkClassID, [this](IZvEventConsumer& consumer) {
+      static_cast<IWorkConsumer&>(consumer).processEvent(*this);
+    });
   }
   int number() const { return mNumber; }
   const CZvString& text() const { return mText; }
@@ -107,7 +108,8 @@ int main(int argc, char** argv) {
   const CZvString countText = ZvCommandLineOptions::getOptionArg("count");
   const int count = countText.isEmpty() ? 5 : std::atoi(countText.c_str());
   const CZvString lingerText = ZvCommandLineOptions::getOptionArg("linger");
-  const uint32_t lingerMs = lingerText.isEmpty() ? 0 : static_cast<uint32_t>(std::strtoul(lingerText.c_str(), nullptr, 10));
+  const uint32_t lingerMs =
+      lingerText.isEmpty() ? 0 : static_cast<uint32_t>(std::strtoul(lingerText.c_str(), nullptr, 10));
   const CZvString socketPath = ZvCommandLineOptions::getOptionArg("serve");
   if (!socketPath.isEmpty()) {
     if (ZvTraceServer::start(socketPath.c_str())) {
@@ -117,8 +119,9 @@ int main(int argc, char** argv) {
     }
   }
 
-  CZvTraceScope(gMainScope).sendFormattedMessage("main thread %lu, sending %d events from a worker",
-                                                 static_cast<unsigned long>(CZvThread::currentContextID()), count);
+  CZvTraceScope(gMainScope)
+      .sendFormattedMessage("main thread %lu, sending %d events from a worker",
+                            static_cast<unsigned long>(CZvThread::currentContextID()), count);
   CDemoConsumer consumer(count, lingerMs);
   std::thread worker([&consumer, count] {
     for (int i = 1; i <= count; ++i) {

@@ -21,13 +21,13 @@ unsigned asserts();
 void reset();
 }  // namespace ZvAssertStats
 
-#define ZV_CHEAP_ASSERT(cond)                 \
-  do {                                        \
+#define ZV_CHEAP_ASSERT(cond)                       \
+  do {                                              \
     if (!(cond)) doCheapAssert(__LINE__, __FILE__); \
   } while (0)
 
-#define ZV_ASSERT(cond, text)                         \
-  do {                                                \
+#define ZV_ASSERT(cond, text)                          \
+  do {                                                 \
     if (!(cond)) doAssert(__LINE__, __FILE__, (text)); \
   } while (0)
 

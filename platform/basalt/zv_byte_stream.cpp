@@ -145,8 +145,8 @@ bool CZvByteStream::readFromStream(IZvIStream& stream) {
   clear();
   uint8_t header[4];
   if (stream.read(header, 4) != 4) return false;
-  const uint32_t n = header[0] | (uint32_t{header[1]} << 8) | (uint32_t{header[2]} << 16) |
-                     (uint32_t{header[3]} << 24);
+  const uint32_t n =
+      header[0] | (uint32_t{header[1]} << 8) | (uint32_t{header[2]} << 16) | (uint32_t{header[3]} << 24);
   // readFromIStream grows chunk by chunk, so a corrupt length costs no more
   // memory than the stream really holds.
   if (readFromIStream(stream, n) != n) {

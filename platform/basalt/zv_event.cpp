@@ -117,8 +117,8 @@ void CZvEvent::send() {
     if (it != r.byClass.end()) {
       for (const auto& state : it->second) {
         if (!state->alive.load(std::memory_order_acquire)) continue;
-        const bool known = std::any_of(loops.begin(), loops.end(),
-                                       [&](const auto& l) { return l == state->loop; });
+        const bool known =
+            std::any_of(loops.begin(), loops.end(), [&](const auto& l) { return l == state->loop; });
         if (!known) loops.push_back(state->loop);
       }
     }
@@ -132,8 +132,7 @@ void CZvEvent::send() {
   for (const auto& loop : loops) {
     QueueItem item;
     item.event = this;
-    if (!loop->post(std::move(item)) &&
-        mPendingDeliveries.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    if (!loop->post(std::move(item)) && mPendingDeliveries.fetch_sub(1, std::memory_order_acq_rel) == 1) {
       release();
     }
   }
@@ -196,7 +195,8 @@ void CZvEvent::deliverEventImpl(CZvEventDispatcher& dispatcher, const CZvClassID
     // An earlier callback may have removed or destroyed this listener.
     {
       std::lock_guard<std::mutex> lock(r.mutex);
-      if (!state->alive.load(std::memory_order_acquire) || !isRegisteredLocked(r, name, state.get())) continue;
+      if (!state->alive.load(std::memory_order_acquire) || !isRegisteredLocked(r, name, state.get()))
+        continue;
     }
     dispatcher.countDelivery();
     call(ctx, *state->consumer);

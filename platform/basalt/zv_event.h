@@ -147,8 +147,8 @@ class CZvEvent : private CZvNonCopyable {
   std::atomic<int>& pendingDeliveries() { return mPendingDeliveries; }
 
  private:
-  static void deliverEventImpl(CZvEventDispatcher& dispatcher, const CZvClassID& classID,
-                               void* ctx, void (*call)(void*, IZvEventConsumer&));
+  static void deliverEventImpl(CZvEventDispatcher& dispatcher, const CZvClassID& classID, void* ctx,
+                               void (*call)(void*, IZvEventConsumer&));
 
   IZvEventConsumer* mTarget = nullptr;
   std::shared_ptr<ZvEventInternal::ConsumerState> mTargetState;

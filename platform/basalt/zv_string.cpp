@@ -191,8 +191,8 @@ bool CZvString::readFromStream(IZvIStream& stream) {
   *this = CZvString();
   uint8_t header[4];
   if (!readExactly(stream, header, 4)) return false;
-  const uint32_t n = header[0] | (uint32_t{header[1]} << 8) | (uint32_t{header[2]} << 16) |
-                     (uint32_t{header[3]} << 24);
+  const uint32_t n =
+      header[0] | (uint32_t{header[1]} << 8) | (uint32_t{header[2]} << 16) | (uint32_t{header[3]} << 24);
   // Read in chunks so that a corrupt length cannot make us allocate gigabytes
   // before finding out the stream is short.
   std::string text;

@@ -71,9 +71,7 @@ class CZvString {
 
   size_t hash() const;
   // True when both strings share one character block (for tests of sharing).
-  bool sharesDataWith(const CZvString& other) const {
-    return mText != nullptr && mText == other.mText;
-  }
+  bool sharesDataWith(const CZvString& other) const { return mText != nullptr && mText == other.mText; }
 
   // The library's own stream form: 32-bit byte count (little-endian), then
   // the bytes without a terminating NUL. readFromStream returns false on a

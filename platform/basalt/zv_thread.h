@@ -52,9 +52,7 @@ class CZvCriticalSection : private CZvNonCopyable {
 // Holds a critical section for one scope.
 class CZvCriticalSectionLocker : private CZvNonCopyable {
  public:
-  explicit CZvCriticalSectionLocker(CZvCriticalSection& section) : mSection(section) {
-    mSection.lock();
-  }
+  explicit CZvCriticalSectionLocker(CZvCriticalSection& section) : mSection(section) { mSection.lock(); }
   ~CZvCriticalSectionLocker() { mSection.unlock(); }
 
  private:

@@ -44,7 +44,8 @@ bool parseRules(const char* text, std::vector<Rule>& parsed) {
     if (!item.empty()) {
       const size_t eq = item.rfind('=');
       ZvTraceLevel level;
-      if (eq == std::string::npos || eq == 0 || !ZvTrace::parseLevel(item.c_str() + eq + 1, level)) return false;
+      if (eq == std::string::npos || eq == 0 || !ZvTrace::parseLevel(item.c_str() + eq + 1, level))
+        return false;
       parsed.push_back({item.substr(0, eq), level});
     }
     start = end + 1;
@@ -80,7 +81,9 @@ bool matches(const std::string& pattern, const CZvTraceScopeDef& def) {
          ZvTrace::matchPattern(pattern.c_str(), def.getScopeName().c_str());
 }
 
-ZvTraceLevel maxLevel(ZvTraceLevel a, ZvTraceLevel b) { return static_cast<uint8_t>(a) >= static_cast<uint8_t>(b) ? a : b; }
+ZvTraceLevel maxLevel(ZvTraceLevel a, ZvTraceLevel b) {
+  return static_cast<uint8_t>(a) >= static_cast<uint8_t>(b) ? a : b;
+}
 
 void updateLocked(TraceRegistry& r, CZvTraceScopeDef& def) {
   ZvTraceLevel configured = ZvTraceLevel::Warning;
@@ -114,11 +117,16 @@ void updateAllLocked(TraceRegistry& r) {
 
 char levelLetter(ZvTraceLevel level) {
   switch (level) {
-    case ZvTraceLevel::Error: return 'E';
-    case ZvTraceLevel::Warning: return 'W';
-    case ZvTraceLevel::Message: return 'M';
-    case ZvTraceLevel::Data: return 'D';
-    default: return '-';
+    case ZvTraceLevel::Error:
+      return 'E';
+    case ZvTraceLevel::Warning:
+      return 'W';
+    case ZvTraceLevel::Message:
+      return 'M';
+    case ZvTraceLevel::Data:
+      return 'D';
+    default:
+      return '-';
   }
 }
 
@@ -185,16 +193,24 @@ CZvTraceScopeDef::~CZvTraceScopeDef() {
   }
 }
 
-#define ZV_TRACE_SEND(level, force)        \
-  va_list args;                            \
-  va_start(args, fmt);                     \
+#define ZV_TRACE_SEND(level, force)         \
+  va_list args;                             \
+  va_start(args, fmt);                      \
   vsend(mDef, (level), (force), fmt, args); \
   va_end(args)
 
-void CZvTraceScope::sendFormattedError(const char* fmt, ...) const { ZV_TRACE_SEND(ZvTraceLevel::Error, false); }
-void CZvTraceScope::sendFormattedWarning(const char* fmt, ...) const { ZV_TRACE_SEND(ZvTraceLevel::Warning, false); }
-void CZvTraceScope::sendFormattedMessage(const char* fmt, ...) const { ZV_TRACE_SEND(ZvTraceLevel::Message, false); }
-void CZvTraceScope::sendFormattedData(const char* fmt, ...) const { ZV_TRACE_SEND(ZvTraceLevel::Data, false); }
+void CZvTraceScope::sendFormattedError(const char* fmt, ...) const {
+  ZV_TRACE_SEND(ZvTraceLevel::Error, false);
+}
+void CZvTraceScope::sendFormattedWarning(const char* fmt, ...) const {
+  ZV_TRACE_SEND(ZvTraceLevel::Warning, false);
+}
+void CZvTraceScope::sendFormattedMessage(const char* fmt, ...) const {
+  ZV_TRACE_SEND(ZvTraceLevel::Message, false);
+}
+void CZvTraceScope::sendFormattedData(const char* fmt, ...) const {
+  ZV_TRACE_SEND(ZvTraceLevel::Data, false);
+}
 void CZvTraceScope::sendMessageUnconditionally(const char* fmt, ...) const {
   ZV_TRACE_SEND(ZvTraceLevel::Message, true);
 }
@@ -264,11 +280,16 @@ bool parseLevel(const char* name, ZvTraceLevel& level) {
 
 const char* levelName(ZvTraceLevel level) {
   switch (level) {
-    case ZvTraceLevel::Off: return "off";
-    case ZvTraceLevel::Error: return "error";
-    case ZvTraceLevel::Warning: return "warning";
-    case ZvTraceLevel::Message: return "message";
-    case ZvTraceLevel::Data: return "data";
+    case ZvTraceLevel::Off:
+      return "off";
+    case ZvTraceLevel::Error:
+      return "error";
+    case ZvTraceLevel::Warning:
+      return "warning";
+    case ZvTraceLevel::Message:
+      return "message";
+    case ZvTraceLevel::Data:
+      return "data";
   }
   return "?";
 }

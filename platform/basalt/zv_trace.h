@@ -40,10 +40,15 @@ class CZvTraceScopeDef : private CZvNonCopyable {
   const CZvString& getFunctionName() const { return mFunction; }
   // The level at which lines are produced: the configured level, raised
   // while a capture wants more.
-  ZvTraceLevel getLevel() const { return static_cast<ZvTraceLevel>(mEffective.load(std::memory_order_relaxed)); }
-  ZvTraceLevel getConfiguredLevel() const { return static_cast<ZvTraceLevel>(mConfigured.load(std::memory_order_relaxed)); }
+  ZvTraceLevel getLevel() const {
+    return static_cast<ZvTraceLevel>(mEffective.load(std::memory_order_relaxed));
+  }
+  ZvTraceLevel getConfiguredLevel() const {
+    return static_cast<ZvTraceLevel>(mConfigured.load(std::memory_order_relaxed));
+  }
   bool isEnabled(ZvTraceLevel level) const {
-    return level != ZvTraceLevel::Off && static_cast<uint8_t>(level) <= mEffective.load(std::memory_order_relaxed);
+    return level != ZvTraceLevel::Off &&
+           static_cast<uint8_t>(level) <= mEffective.load(std::memory_order_relaxed);
   }
 
   // Internal: set by the trace registry.

@@ -139,15 +139,32 @@ CZvString ZvConvertFrom8859_15(const uint8_t* src, uint32_t n) {
   for (uint32_t i = 0; i < n; ++i) {
     uint32_t cp = src[i];
     switch (cp) {  // where Latin-9 differs from Latin-1
-      case 0xA4: cp = 0x20AC; break;  // euro sign
-      case 0xA6: cp = 0x0160; break;  // S caron
-      case 0xA8: cp = 0x0161; break;  // s caron
-      case 0xB4: cp = 0x017D; break;  // Z caron
-      case 0xB8: cp = 0x017E; break;  // z caron
-      case 0xBC: cp = 0x0152; break;  // OE
-      case 0xBD: cp = 0x0153; break;  // oe
-      case 0xBE: cp = 0x0178; break;  // Y diaeresis
-      default: break;
+      case 0xA4:
+        cp = 0x20AC;
+        break;  // euro sign
+      case 0xA6:
+        cp = 0x0160;
+        break;  // S caron
+      case 0xA8:
+        cp = 0x0161;
+        break;  // s caron
+      case 0xB4:
+        cp = 0x017D;
+        break;  // Z caron
+      case 0xB8:
+        cp = 0x017E;
+        break;  // z caron
+      case 0xBC:
+        cp = 0x0152;
+        break;  // OE
+      case 0xBD:
+        cp = 0x0153;
+        break;  // oe
+      case 0xBE:
+        cp = 0x0178;
+        break;  // Y diaeresis
+      default:
+        break;
     }
     appendUtf8(text, cp);
   }

@@ -81,8 +81,7 @@ namespace ZvTraceCommands {
 // Calls the command name with args and returns the texts it returned.
 // *found (when given) tells whether the command exists; an unknown command
 // returns nothing.
-std::vector<CZvString> call(const char* name, const std::vector<CZvString>& args = {},
-                            bool* found = nullptr);
+std::vector<CZvString> call(const char* name, const std::vector<CZvString>& args = {}, bool* found = nullptr);
 bool exists(const char* name);
 // Names of all registered commands, sorted.
 std::vector<CZvString> list();

@@ -15,8 +15,9 @@ CZvTraceCallbackDef gSetLevelsDef(ZvTrace_setLevels, "ZvTrace_setLevels",
 CZvTraceCallbackParam gSetLevelsRules(gSetLevelsDef, "rules", ZvTraceType::TEXT);
 CZvTraceCallbackRetVal gSetLevelsResult(gSetLevelsDef, "result", ZvTraceType::TEXT);
 
-CZvTraceCallbackDef gListScopesDef(ZvTrace_listScopes, "ZvTrace_listScopes",
-                                   "pattern - lists the scopes matching it (all when empty) with their configured levels");
+CZvTraceCallbackDef gListScopesDef(
+    ZvTrace_listScopes, "ZvTrace_listScopes",
+    "pattern - lists the scopes matching it (all when empty) with their configured levels");
 CZvTraceCallbackParam gListScopesPattern(gListScopesDef, "pattern", ZvTraceType::TEXT);
 CZvTraceCallbackRetVal gListScopesResult(gListScopesDef, "scope", ZvTraceType::TEXT);
 }  // namespace

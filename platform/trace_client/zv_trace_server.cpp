@@ -142,7 +142,8 @@ bool start(const char* path) {
   s.path = path;
   s.stopping.store(false);
   // pthread_create reports failure by its result, where std::thread throws.
-  if (pthread_create(&s.thread, nullptr, serveLoop, reinterpret_cast<void*>(static_cast<intptr_t>(fd))) != 0) {
+  if (pthread_create(&s.thread, nullptr, serveLoop, reinterpret_cast<void*>(static_cast<intptr_t>(fd))) !=
+      0) {
     ::close(fd);
     ::unlink(path);
     s.listenFd = -1;

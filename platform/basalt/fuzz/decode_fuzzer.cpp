@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CZvString::convertUTF16ToUTF8(utf16.data(), static_cast<uint32_t>(utf16.size()), back);
   // Valid input must survive the round trip unchanged.
   std::vector<uint16_t> units(size / 2);
-  for (size_t i = 0; i < units.size(); ++i) units[i] = static_cast<uint16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+  for (size_t i = 0; i < units.size(); ++i)
+    units[i] = static_cast<uint16_t>(data[2 * i] | (data[2 * i + 1] << 8));
   CZvString fromUnits;
   if (CZvString::convertUTF16ToUTF8(units.data(), static_cast<uint32_t>(units.size()), fromUnits)) {
     std::vector<uint16_t> roundTrip;

@@ -47,8 +47,9 @@ class CountConsumer : public IZvEventConsumer {
 
 void CTestEvent::dispatchSelf(CZvEventDispatcher& dispatcher) {
   CZvInternalEvent::dispatchSelf(dispatcher);
-  deliverEvent(dispatcher, sTestClassID,
-               [this](IZvEventConsumer& consumer) { static_cast<CountConsumer&>(consumer).processEvent(*this); });
+  deliverEvent(dispatcher, sTestClassID, [this](IZvEventConsumer& consumer) {
+    static_cast<CountConsumer&>(consumer).processEvent(*this);
+  });
 }
 
 void sendTo(IZvEventConsumer* target, int producer, int sequence) {

@@ -5,8 +5,8 @@
 namespace {
 
 TEST(ZvCommandLineOptionsTest, ParsesBothSyntaxes) {
-  const char* argv[] = {"/usr/bin/app.bin", "-qrvtp", "/tmp/f.txt", "--mmulticcachesize=100",
-                        "--trczvtd-use-typeid", "-x", "--empty=", "positional"};
+  const char* argv[] = {"/usr/bin/app.bin",     "-qrvtp", "/tmp/f.txt", "--mmulticcachesize=100",
+                        "--trczvtd-use-typeid", "-x",     "--empty=",   "positional"};
   ZvCommandLineOptions::init(8, argv);
   EXPECT_EQ(ZvCommandLineOptions::getARG(0), "/usr/bin/app.bin");
   EXPECT_EQ(ZvCommandLineOptions::getARG(99), "");
@@ -21,7 +21,7 @@ TEST(ZvCommandLineOptionsTest, ParsesBothSyntaxes) {
       {"--qrvtp", true, "/tmp/f.txt"},
       {"mmulticcachesize", true, "100"},
       {"--trczvtd-use-typeid", true, ""},  // followed by another option: no value
-      {"x", true, ""},                      // next is "--empty=": no value
+      {"x", true, ""},                     // next is "--empty=": no value
       {"empty", true, ""},
       {"positional", false, ""},
       {"trccachesize", false, ""},

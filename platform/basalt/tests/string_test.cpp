@@ -95,13 +95,18 @@ TEST(CZvStringTest, ConvertsUtf16ToUtf8) {
       {"two and three bytes", {0x00E9, 0x20AC}, "\xC3\xA9\xE2\x82\xAC", true},
       {"surrogate pair", {0xD83D, 0xDE00}, "\xF0\x9F\x98\x80", true},
       {"lone high surrogate at end", {'a', 0xD83D}, "a\xEF\xBF\xBD", false},
-      {"lone low surrogate", {0xDE00, 'b'}, "\xEF\xBF\xBD" "b", false},
+      {"lone low surrogate",
+       {0xDE00, 'b'},
+       "\xEF\xBF\xBD"
+       "b",
+       false},
       {"high followed by non-surrogate", {0xD83D, 'x'}, "\xEF\xBF\xBDx", false},
       {"empty", {}, "", true},
   };
   for (const auto& c : cases) {
     CZvString out("stale");
-    EXPECT_EQ(CZvString::convertUTF16ToUTF8(c.utf16.data(), static_cast<uint32_t>(c.utf16.size()), out), c.valid)
+    EXPECT_EQ(CZvString::convertUTF16ToUTF8(c.utf16.data(), static_cast<uint32_t>(c.utf16.size()), out),
+              c.valid)
         << c.name;
     EXPECT_EQ(out, c.utf8) << c.name;
   }
@@ -121,7 +126,11 @@ TEST(CZvStringTest, ConvertsUtf8ToUtf16) {
       {"ascii", "Ab", {'A', 'b'}, true},
       {"euro", "\xE2\x82\xAC", {0x20AC}, true},
       {"four bytes", "\xF0\x9F\x98\x80", {0xD83D, 0xDE00}, true},
-      {"stray continuation", "a\x80" "b", {'a', 0xFFFD, 'b'}, false},
+      {"stray continuation",
+       "a\x80"
+       "b",
+       {'a', 0xFFFD, 'b'},
+       false},
       {"truncated at end", "a\xE2\x82", {'a', 0xFFFD}, false},
       {"truncated before ascii", "\xE2\x82z", {0xFFFD, 'z'}, false},
       {"overlong slash", "\xC0\xAF", {0xFFFD, 0xFFFD}, false},
@@ -143,9 +152,9 @@ TEST(CZvStringTest, Converts8859_15Specials) {
     uint8_t byte;
     const char* utf8;
   } cases[] = {
-      {'A', "A"},           {0xA4, "\xE2\x82\xAC"}, {0xA6, "\xC5\xA0"}, {0xA8, "\xC5\xA1"},
-      {0xB4, "\xC5\xBD"},   {0xB8, "\xC5\xBE"},     {0xBC, "\xC5\x92"}, {0xBD, "\xC5\x93"},
-      {0xBE, "\xC5\xB8"},   {0xA3, "\xC2\xA3"},     {0xE9, "\xC3\xA9"}, {0xFF, "\xC3\xBF"},
+      {'A', "A"},         {0xA4, "\xE2\x82\xAC"}, {0xA6, "\xC5\xA0"}, {0xA8, "\xC5\xA1"},
+      {0xB4, "\xC5\xBD"}, {0xB8, "\xC5\xBE"},     {0xBC, "\xC5\x92"}, {0xBD, "\xC5\x93"},
+      {0xBE, "\xC5\xB8"}, {0xA3, "\xC2\xA3"},     {0xE9, "\xC3\xA9"}, {0xFF, "\xC3\xBF"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ZvConvertFrom8859_15(&c.byte, 1), c.utf8) << int(c.byte);

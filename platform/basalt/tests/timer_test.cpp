@@ -20,7 +20,8 @@ namespace {
 class Recorder : public IZvTimerConsumer {
  public:
   void processEvent(const CZvTimerEvent& event) override {
-    log.push_back(std::string(event.getTimer().getName().c_str()) + "@" + std::to_string(ZvTestClock::now() - 1000));
+    log.push_back(std::string(event.getTimer().getName().c_str()) + "@" +
+                  std::to_string(ZvTestClock::now() - 1000));
     if (onExpiry) onExpiry(event.getTimer());
   }
   std::vector<std::string> log;
@@ -54,10 +55,10 @@ TEST_F(CZvTimerTest, RepeatsAndCountsDownInDeadlineOrder) {
   CZvTimer tie(mRecorder, "tie");
   forever.start(30, CZvTimer::CONTINUOUSLY);
   thrice.start(20, 3);
-  tie.start(60);  // due with the others at 60; started last, fires last
+  tie.start(60);             // due with the others at 60; started last, fires last
   ZvTestClock::advance(95);  // one call covering several expiries
-  EXPECT_EQ(mRecorder.log, (Log{"thrice@20", "forever@30", "thrice@40", "forever@60", "thrice@60", "tie@60",
-                                "forever@90"}));
+  EXPECT_EQ(mRecorder.log,
+            (Log{"thrice@20", "forever@30", "thrice@40", "forever@60", "thrice@60", "tie@60", "forever@90"}));
   EXPECT_TRUE(forever.isRunning());
   EXPECT_FALSE(thrice.isRunning());
   EXPECT_EQ(forever.getRemainingCount(), CZvTimer::CONTINUOUSLY);

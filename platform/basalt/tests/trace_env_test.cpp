@@ -2,7 +2,6 @@
 // defined. The variables are set by a constructor that runs before this
 // file's static scope definitions.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdio>

@@ -67,7 +67,8 @@ TEST_F(ZvTraceTest, WildcardRulesSwitchLevelsLastRuleWins) {
   } cases[] = {
       {"framework_comm_most_*=message", ZvTraceLevel::Message, ZvTraceLevel::Message, ZvTraceLevel::Warning},
       {"*=data, *_removeDevice=off", ZvTraceLevel::Data, ZvTraceLevel::Off, ZvTraceLevel::Data},
-      {"framework_comm_most_CZvDeviceAdmin=error", ZvTraceLevel::Error, ZvTraceLevel::Error, ZvTraceLevel::Warning},
+      {"framework_comm_most_CZvDeviceAdmin=error", ZvTraceLevel::Error, ZvTraceLevel::Error,
+       ZvTraceLevel::Warning},
       {"sys_most_???_MOSTSpy=all", ZvTraceLevel::Warning, ZvTraceLevel::Warning, ZvTraceLevel::Data},
   };
   for (const auto& c : cases) {
@@ -107,10 +108,10 @@ TEST_F(ZvTraceTest, PatternMatching) {
     const char* pattern;
     const char* text;
     bool match;
-  } cases[] = {{"*", "", true},        {"a*c", "abbbc", true}, {"a*c", "abcd", false},
-               {"a?c", "abc", true},   {"a?c", "ac", false},   {"*b*b", "abab", true},
-               {"abc", "abc", true},   {"ab", "abc", false}};
-  for (const auto& c : cases) EXPECT_EQ(ZvTrace::matchPattern(c.pattern, c.text), c.match) << c.pattern << " " << c.text;
+  } cases[] = {{"*", "", true},      {"a*c", "abbbc", true}, {"a*c", "abcd", false}, {"a?c", "abc", true},
+               {"a?c", "ac", false}, {"*b*b", "abab", true}, {"abc", "abc", true},   {"ab", "abc", false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(ZvTrace::matchPattern(c.pattern, c.text), c.match) << c.pattern << " " << c.text;
 }
 
 TEST_F(ZvTraceTest, OutputFileGetsTimestampedLines) {

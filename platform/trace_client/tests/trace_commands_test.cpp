@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,7 +36,8 @@ TEST(ZvTraceCommandsTest, CallsByNameWithArguments) {
   EXPECT_EQ(ZvTraceCommands::call("Test_echoJoin", {"only"}).front(), "only+");
   EXPECT_TRUE(ZvTraceCommands::call("Test_nothing", {}, &found).empty());
   EXPECT_FALSE(found);
-  EXPECT_EQ(ZvTraceCommands::describe("Test_echoJoin"), "Test_echoJoin(first, second): joins its two arguments");
+  EXPECT_EQ(ZvTraceCommands::describe("Test_echoJoin"),
+            "Test_echoJoin(first, second): joins its two arguments");
   // Outside a call the handle means nothing.
   EXPECT_EQ(ZvTraceCommands::getString(12345, 0), "");
 }
@@ -59,11 +59,13 @@ TEST(ZvTraceServerTest, ServesCommandsOnALocalSocket) {
   EXPECT_FALSE(ZvTraceServer::start(path.c_str()));  // already serving
   std::vector<CZvString> answer;
   ASSERT_TRUE(ZvTraceServer::request(path.c_str(), {"call", "Test_echoJoin", "x\ty", "z"}, answer));
-  EXPECT_EQ(answer, (std::vector<CZvString>{"ok", "x y+z", "second answer"}));  // tab inside an argument flattened
+  EXPECT_EQ(answer,
+            (std::vector<CZvString>{"ok", "x y+z", "second answer"}));  // tab inside an argument flattened
   ASSERT_TRUE(ZvTraceServer::request(path.c_str(), {"call", "Nope"}, answer));
   EXPECT_EQ(answer, (std::vector<CZvString>{"unknown command"}));
   ASSERT_TRUE(ZvTraceServer::request(path.c_str(), {"list"}, answer));
-  EXPECT_NE(std::find(answer.begin(), answer.end(), CZvString("Test_echoJoin(first, second): joins its two arguments")),
+  EXPECT_NE(std::find(answer.begin(), answer.end(),
+                      CZvString("Test_echoJoin(first, second): joins its two arguments")),
             answer.end());
   ZvTraceServer::stop();
   EXPECT_FALSE(ZvTraceServer::request(path.c_str(), {"list"}, answer));
