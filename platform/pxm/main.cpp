@@ -333,6 +333,10 @@ int run(int argc, char** argv) {
   sigaddset(&stop_signals, SIGINT);
   sigaddset(&stop_signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+  // A shell starts background commands with SIGINT ignored, and an ignored
+  // signal never reaches sigwait.
+  signal(SIGINT, SIG_DFL);
+  signal(SIGTERM, SIG_DFL);
   pthread_t signal_thread;
   pthread_t input_thread;
   pthread_create(&signal_thread, nullptr, signalThread, &stop_signals);
