@@ -61,6 +61,7 @@ class CZvLogDevAdmin {
   // The sink counts as a registry listener.
   void setReportSink(IZvLogDevReportSink* sink);
   uint32_t getCentralRegistryNotifications() const { return mCentralRegistryNotifications; }
+  const ConnectedDevices& getConnectedDevices() const { return mConnectedDevices; }
 
  private:
   ConnectedDevices& mConnectedDevices;

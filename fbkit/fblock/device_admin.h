@@ -42,6 +42,8 @@ class CZvDeviceAdmin {
   void deleteObserver(IZvDeviceInfoConsumer* consumer);
 
   CZvMOSTClientImpl& getClient() const { return mClient; }
+  // The client's list of activated FBlock keys.
+  const std::vector<uint16_t>& getKeys() const { return mKeys; }
 
  private:
   // Delivers message to device: sets its instAny and broadcast flags for the

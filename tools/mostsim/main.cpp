@@ -6,6 +6,10 @@
 #include <string>
 #include <thread>
 
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include "platform/basalt/zv_event_loop.h"
 #include "tools/mostsim/sim_config.h"
 #include "tools/mostsim/sim_server.h"
