@@ -104,7 +104,9 @@ class CZvEvent : private CZvNonCopyable {
   // event after send(). An event is sent at most once.
   virtual void send();
   // Called on the receiving thread. The base does nothing; event classes
-  // call the base and then deliverEvent() with their class ID.
+  // call the base and then deliverEvent() with their class ID. An event
+  // without target whose listeners live on several threads is dispatched on
+  // those threads at the same time, so dispatchSelf() must only read it.
   virtual void dispatchSelf(CZvEventDispatcher& dispatcher);
   // Context ID of the target's thread, 0 when there is no target.
   virtual uintptr_t getTargetContextID() const;

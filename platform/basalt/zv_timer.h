@@ -7,7 +7,9 @@
 // on that thread. Timers due at the same moment fire in the order they were
 // started (a repeating timer keeps its place). Restarting a running timer
 // re-arms it; stop() and start() may be called from the consumer's
-// processEvent(); destroying a timer cancels it.
+// processEvent() and from other threads; destroying a timer cancels it.
+// Destroy a timer on its own thread (or after that thread's loop ended):
+// the loop may be about to call it.
 #ifndef PLATFORM_BASALT_ZV_TIMER_H
 #define PLATFORM_BASALT_ZV_TIMER_H
 
