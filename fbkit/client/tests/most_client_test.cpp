@@ -7,6 +7,7 @@
 #include "fbkit/client/most_error_handler.h"
 #include "fbkit/fblock/device_admin.h"
 #include "fbkit/fblock/tests/fblock_test_support.h"
+#include "platform/basalt/zv_trace.h"
 
 namespace {
 
@@ -254,6 +255,22 @@ TEST_F(MOSTClientTest, RegistrationListsFollowRegistrations) {
   EXPECT_TRUE(client.getDevicesToRegister().empty());
   EXPECT_TRUE(client.getNamedDevicesToRegister().empty());
   EXPECT_TRUE(client.getDevCtrlsToRegister().empty());
+}
+
+TEST_F(MOSTClientTest, TraceTextsNameTheClientAndWhatHappened) {
+  CZvTraceCapture capture("framework_comm_most_CZvMOSTClientImpl*");
+  client.onRegistryUpdate({{0x0100, 0x2201}}, ZvServices::DATA_STATE_VALID);
+  client.informationConnect({});
+  client.informationActivate({0x2201});
+  client.informationCleanUp(DSYSMOSTServer::CLEANUP_INTERNAL, 0x2201, 0x0100);
+  client.sendRegistration(0x3101, true, "Amp");
+  EXPECT_TRUE(capture.contains("  MOSTClient 0 processNewRegistry cur:0 new:1"));
+  EXPECT_TRUE(capture.contains(" MOSTClient 0 informationConnect with empty devCtrl list !"));
+  EXPECT_TRUE(capture.contains(" MOSTClient 0 activate fbKey 2201"));
+  EXPECT_TRUE(capture.contains(
+      "  MOSTClient 0x00 (ownDeviceId: 0x0000) informationCleanUp internal: devCtrl 0x2201 devID 100 "));
+  EXPECT_TRUE(capture.contains("  MOSTClient 0 sendRegistration fBlockKey 3101(Amp) 1"));
+  EXPECT_TRUE(capture.contains("  MOSTClient 0 responseCleanUp"));
 }
 
 TEST(MOSTClientThreadTest, EachThreadFindsItsOwnClient) {
