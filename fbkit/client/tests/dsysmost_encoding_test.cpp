@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
+#include "fbkit/client/dsysmost_events.h"
 #include "fbkit/client/dsysmost_request.h"
 #include "fbkit/client/dsysmost_response.h"
 #include "fbkit/client/tests/dsysmost_test_util.h"
@@ -288,6 +290,58 @@ TEST(DSYSMOSTEncoding, CatalogueIdentifiers) {
   EXPECT_STREQ(updateIdName(requestProcessMessageVectorId), "requestProcessMessageVector");
   EXPECT_STREQ(updateIdName(informationCleanUpId), "informationCleanUp");
   EXPECT_STREQ(updateIdName(CommunicationCtrlId), "CommunicationCtrl");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DSYSMOSTEvents, EventStreamFormCarriesTheEventHeaderThenTheParameters) {
+  CDSYSMOSTServerRequest r(requestCleanUpId);
+  r.client.clientID = 9;
+  CDSYSMOSTServerRequestEvent request(ZvServices::KIND_REQUEST, r, 4, 2);
+  zv_test::VectorOStream out;
+  ASSERT_TRUE(DSYSMOSTServer::serializeRequestEvent(out, request));
+  EXPECT_EQ(out.mBytes, bytes({0, 1, 0, 0, 7, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0, 9, 0, 0, 0}));
+  zv_test::VectorIStream in(out.mBytes);
+  std::unique_ptr<CDSYSMOSTServerRequestEvent> back(DSYSMOSTServer::deserializeRequestEvent(in));
+  ASSERT_NE(back, nullptr);
+  EXPECT_TRUE(back->getRequest() == r);
+  EXPECT_EQ(back->getSequenceNumber(), 4u);
+  EXPECT_EQ(back->getRegistrationNumber(), 2u);
+  EXPECT_EQ(back->getClassID().name(), std::string("CDSYSMOSTServerRequestEvent"));
+
+  // A failure carries no value; an update does.
+  CDSYSMOSTServerResponseEvent failed(nullptr, ZvServices::RESULT_REQUEST_BUSY, registerMOSTClientExtId);
+  zv_test::VectorOStream failedOut;
+  DSYSMOSTServer::serializeResponseEvent(failedOut, failed);
+  EXPECT_EQ(failedOut.mBytes.size(), 16u);
+  CDSYSMOSTServerResponseEvent update(nullptr, ZvServices::RESULT_UPDATE, DeviceIDId);
+  update.getResponse().deviceID = 0x0105;
+  zv_test::VectorOStream updateOut;
+  DSYSMOSTServer::serializeResponseEvent(updateOut, update);
+  zv_test::VectorIStream updateIn(updateOut.mBytes);
+  std::unique_ptr<CDSYSMOSTServerResponseEvent> updateBack(
+      DSYSMOSTServer::deserializeResponseEvent(updateIn, nullptr));
+  ASSERT_NE(updateBack, nullptr);
+  EXPECT_EQ(updateBack->getResponse().deviceID, 0x0105);
+  EXPECT_EQ(updateBack->getClassID().name(), std::string("CDSYSMOSTServerResponseEvent"));
+
+  // IDs that do not fit the kind are refused.
+  struct Case {
+    uint32_t kind;
+    uint32_t id;
+  } refused[] = {{ZvServices::RESULT_RESPONSE, DeviceIDId},
+                 {ZvServices::RESULT_UPDATE, responseMOSTClientId},
+                 {ZvServices::RESULT_REQUEST_FAILED, informationConnectId},
+                 {600, requestCleanUpId}};
+  for (const Case& c : refused) {
+    zv_test::VectorOStream o;
+    CDSYSMOSTServerResponseEvent e(nullptr, c.kind, c.id);
+    DSYSMOSTServer::serializeResponseEvent(o, e);
+    zv_test::VectorIStream i(o.mBytes);
+    EXPECT_EQ(DSYSMOSTServer::deserializeResponseEvent(i, nullptr), nullptr) << c.kind << " " << c.id;
+  }
 }
 
 }  // namespace

@@ -267,3 +267,54 @@ TEST_F(DSYSMOSTInProcess, ResponseEventForAnotherProxyIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A consumer that lives on another thread than the proxy: it gets its own
+// event through its thread's loop, and reads the response that event carries
+// even when newer responses have arrived meanwhile.
+class ForeignConsumer : public IDSYSMOSTServerNotificationConsumer {
+ public:
+  void processEvent(const CDSYSMOSTServerNotificationEvent& event) override {
+    if (event.getUpdateID() == informationActivateId) {
+      seen.push_back(zv_test::keys(event.getProxy()->getDevices()));
+    }
+  }
+  std::vector<std::string> seen;
+};
+
+TEST_F(DSYSMOSTInProcess, ConsumerOnAnotherThreadReadsItsOwnResponse) {
+  EchoServer server("role");
+  ASSERT_TRUE(server.offer(false));
+  RecordingClient client("role");
+  ASSERT_TRUE(pumpUntil([&] { return client.connected == 1; }));
+  ASSERT_GT(client.registerMOSTClientExt(zv_test::allInformationIds(), "x"), 0);
+  ASSERT_TRUE(client.waitFor("responseMOSTClient 7 100"));
+
+  std::atomic<ForeignConsumer*> foreign{nullptr};
+  std::atomic<bool> stop{false};
+  std::atomic<size_t> seenCount{0};
+  std::vector<std::string> seen;
+  std::thread other([&] {
+    ForeignConsumer consumer;
+    foreign = &consumer;
+    while (!stop) {
+      CZvEventLoop::current().runUntilIdle();
+      seenCount = consumer.seen.size();
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    CZvEventLoop::current().runUntilIdle();
+    seen = consumer.seen;
+  });
+  ASSERT_TRUE(pumpUntil([&] { return foreign.load() != nullptr; }));
+  client.getProxy()->setNotification(informationActivateId, foreign.load());
+  client.requestRegisterDevices(7, {0x2201});
+  client.requestRegisterDevices(7, {0x2202, 0x2203});
+  ASSERT_TRUE(pumpUntil([&] { return seenCount.load() == 2; }));
+  client.getProxy()->clearNotification(informationActivateId, foreign.load());
+  stop = true;
+  other.join();
+  EXPECT_EQ(seen, (std::vector<std::string>{"2201", "2202,2203"}));
+}
+
+}  // namespace
