@@ -9,6 +9,7 @@
 #include "platform/basalt/zv_string.h"
 #include "platform/basalt/zv_test_clock.h"
 #include "platform/basalt/zv_timer.h"
+#include "platform/basalt/zv_trace.h"
 
 namespace {
 
@@ -107,6 +108,29 @@ void BM_StringCopyOnWrite(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_StringCopyOnWrite);
+
+CZvTraceScopeDef gBenchScope("bench_trace", "scope");
+
+// A message on a scope whose message level is off: the common case in
+// production code.
+void BM_TraceMessageSwitchedOff(benchmark::State& state) {
+  CZvTraceScope scope(gBenchScope);
+  int i = 0;
+  for (auto _ : state) scope.sendFormattedMessage("value %d", ++i);
+}
+BENCHMARK(BM_TraceMessageSwitchedOff);
+
+// A formatted message recorded by a capture (no output).
+void BM_TraceMessageCaptured(benchmark::State& state) {
+  CZvTraceScope scope(gBenchScope);
+  int i = 0;
+  for (auto _ : state) {
+    CZvTraceCapture capture("bench_trace_*", ZvTraceLevel::Message);
+    for (int k = 0; k < 100; ++k) scope.sendFormattedMessage("value %d", ++i);
+  }
+  state.SetItemsProcessed(state.iterations() * 100);
+}
+BENCHMARK(BM_TraceMessageCaptured);
 
 }  // namespace
 
