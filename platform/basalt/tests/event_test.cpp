@@ -192,6 +192,16 @@ TEST(CZvEventTest, EventsToAThreadThatEndedAreFreed) {
   owner.join();
   sendTo(stranded, 1, 1);
   EXPECT_EQ(CTestEvent::sLive.load(), 0);
+  // The same for a listener: the delivery to the ended thread is dropped,
+  // the one to this thread still happens, and the event is freed once.
+  CountConsumer local;
+  CZvEvent::addListener(CTestEvent::sTestClassID, stranded);
+  CZvEvent::addListener(CTestEvent::sTestClassID, &local);
+  (new CTestEvent(2, 1))->send();
+  CZvEventLoop::current().runUntilIdle();
+  EXPECT_EQ(local.received.size(), 1u);
+  EXPECT_EQ(CTestEvent::sLive.load(), 0);
+  CZvEvent::removeListener(CTestEvent::sTestClassID, &local);
   EXPECT_EQ(stranded->getContextID() == CZvThread::currentContextID(), false);
   delete stranded;
 }
