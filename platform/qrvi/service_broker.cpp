@@ -1,5 +1,7 @@
 #include "platform/qrvi/service_broker.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -30,8 +32,34 @@ CZvString& namespaceName() {
 }  // namespace
 
 CZvServiceBroker& CZvServiceBroker::instance() {
-  static CZvServiceBroker* broker = new CZvServiceBroker();  // lives until exit
+  static CZvServiceBroker* broker = [] {
+    auto* b = new CZvServiceBroker();  // lives until exit
+    // One set of handlers for broker and transport, so that their locks are
+    // taken in the order used everywhere else.
+    pthread_atfork(&CZvServiceBroker::lockForFork, &CZvServiceBroker::unlockAfterFork,
+                   &CZvServiceBroker::resetInChild);
+    return b;
+  }();
   return *broker;
+}
+
+void CZvServiceBroker::lockForFork() {
+  instance().mMutex.lock();
+  CZvSocketTransport::lockForFork();
+}
+
+void CZvServiceBroker::unlockAfterFork() {
+  CZvSocketTransport::unlockAfterFork();
+  instance().mMutex.unlock();
+}
+
+void CZvServiceBroker::resetInChild() {
+  CZvSocketTransport::resetInChild();
+  CZvServiceBroker& b = instance();
+  b.mOffers.clear();
+  b.mWaiting.clear();
+  b.mShared.clear();
+  b.mMutex.unlock();
 }
 
 void CZvServiceBroker::setNamespace(const char* name) {

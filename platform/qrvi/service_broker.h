@@ -74,6 +74,11 @@ class CZvServiceBroker {
   };
 
   void connectLocally(CZvProxyBase* proxy, const SOffer& offer);
+  // fork() handlers: a child starts without the parent's offers and proxies,
+  // whose threads it does not have.
+  static void lockForFork();
+  static void unlockAfterFork();
+  static void resetInChild();
 
   std::mutex mMutex;
   std::vector<SOffer> mOffers;

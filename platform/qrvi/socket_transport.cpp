@@ -94,6 +94,9 @@ class CZvSocketTransport::Connection : public IZvServiceLink {
     ::close(mFd);
   }
 
+  // In a forked child only, where no other thread exists.
+  void closeInChild() { ::close(mFd); }
+
   int fd() const { return mFd; }
   bool serverSide() const { return mServerSide; }
 
@@ -138,7 +141,30 @@ void CZvSocketTransport::stopAtExit() {
     t.mStop = true;
   }
   t.wake();
-  if (t.mThread.joinable()) t.mThread.join();
+  if (t.mThread != nullptr && t.mThread->joinable()) t.mThread->join();
+}
+
+void CZvSocketTransport::lockForFork() { instance().mMutex.lock(); }
+
+void CZvSocketTransport::unlockAfterFork() { instance().mMutex.unlock(); }
+
+void CZvSocketTransport::resetInChild() {
+  CZvSocketTransport& t = instance();
+  // Only this thread exists in the child. The parent's sockets must not stay
+  // open here: a listening socket kept by a child would keep a dead server's
+  // name bound.
+  for (const SListener& l : t.mListeners) ::close(l.fd);
+  // Another thread of the parent may have held a connection's lock at the
+  // fork: close without taking it.
+  for (const auto& c : t.mConnections) c->closeInChild();
+  t.mListeners.clear();
+  t.mPending.clear();
+  t.mConnections.clear();
+  ::close(t.mWakeFd);
+  t.mWakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  t.mThread = nullptr;
+  t.mStop = false;
+  t.mMutex.unlock();
 }
 
 void CZvSocketTransport::setRetryInterval(uint32_t milliseconds) {
@@ -147,7 +173,7 @@ void CZvSocketTransport::setRetryInterval(uint32_t milliseconds) {
 
 void CZvSocketTransport::ensureThread() {
   // Called with mMutex held.
-  if (!mThread.joinable() && !mStop) mThread = std::thread([this] { run(); });
+  if (mThread == nullptr && !mStop) mThread = new std::thread([this] { run(); });
 }
 
 void CZvSocketTransport::wake() {

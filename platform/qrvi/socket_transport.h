@@ -45,6 +45,13 @@ class CZvSocketTransport {
 
   class Connection;
 
+  // fork() handlers, called by the broker's after its own lock (the order
+  // used everywhere): the child starts without the parent's I/O thread,
+  // sockets and waiting proxies.
+  static void lockForFork();
+  static void unlockAfterFork();
+  static void resetInChild();
+
  private:
   struct SListener {
     int fd;
@@ -78,7 +85,8 @@ class CZvSocketTransport {
   std::vector<std::shared_ptr<Connection>> mConnections;
   int mWakeFd = -1;
   bool mStop = false;
-  std::thread mThread;
+  // Never deleted: a forked child leaves the parent's thread object alone.
+  std::thread* mThread = nullptr;
 };
 
 #endif  // PLATFORM_QRVI_SOCKET_TRANSPORT_H

@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "fbkit/client/tests/dsysmost_echo_server.h"
 #include "fbkit/client/tests/dsysmost_process.h"
 #include "fbkit/client/tests/dsysmost_recording_client.h"
 #include "fbkit/client/tests/dsysmost_test_util.h"
@@ -299,6 +300,46 @@ TEST_F(DSYSMOSTProcess, ProxyDropsMalformedResponses) {
   }
   close(listener);
   fake.join();
+}
+
+}  // namespace
+
+namespace {
+
+// A server started by fork() alone (no exec) runs its own I/O thread and does
+// not keep the parent's sockets.
+TEST_F(DSYSMOSTProcess, ForkedChildServesWithoutTheParentsSockets) {
+#if defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "ThreadSanitizer cannot start threads in a child forked from threads";
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+  GTEST_SKIP() << "ThreadSanitizer cannot start threads in a child forked from threads";
+#endif
+#endif
+  auto parentServer = std::make_unique<zv_test::EchoServer>("parentRole");
+  ASSERT_TRUE(parentServer->offer(true));
+  pid_t child = fork();
+  if (child == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    zv_test::EchoServer server("childRole");
+    server.setDeviceID(0x0C1D);
+    if (!server.offer(true)) _exit(3);
+    CZvEventLoop::current().run();
+    _exit(0);
+  }
+  mServer = child;
+  RecordingClient client("childRole");
+  ASSERT_TRUE(pumpUntil([&] { return client.connected == 1; }));
+  client.notifyOn(DeviceIDId, true);
+  EXPECT_TRUE(client.waitFor("DeviceID C1D 2"));
+
+  parentServer.reset();  // the name must be free now: the child holds no copy
+  sockaddr_un address;
+  socklen_t length = 0;
+  CZvSocketTransport::makeAddress("DSYSMOSTServer", "parentRole", address, length);
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  EXPECT_NE(connect(fd, reinterpret_cast<sockaddr*>(&address), length), 0);
+  close(fd);
 }
 
 }  // namespace
