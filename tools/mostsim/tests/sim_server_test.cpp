@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <memory>
 #include <vector>
+
+#include <unistd.h>
 
 #include "fbkit/client/most_client_impl.h"
 #include "fbkit/fblock/tests/fblock_test_support.h"
 #include "platform/basalt/zv_event_loop.h"
+#include "platform/qrvi/service_broker.h"
 #include "tools/mostsim/sim_server.h"
 
 namespace {
@@ -49,6 +53,8 @@ bool pumpUntil(const std::function<bool()>& done) {
 class SimServerTest : public ::testing::Test {
  protected:
   SimServerTest() {
+    // A namespace of our own: no server of another test process can answer.
+    CZvServiceBroker::setNamespace(("mostsim-server-" + std::to_string(getpid())).c_str());
     startServer();
     fblockClient = std::make_unique<CZvMOSTClientImpl>("MOSTSubSystem");
     device = new CZvDeviceBase(0x52, 0x01, nullptr, fblockClient.get());
