@@ -155,6 +155,15 @@ void CDSYSMOSTServerStub::sendValue(const SZvStubListener& listener, uint32_t ki
   sendToListener(listener, kind, value != nullptr ? value->getId() : 0, nextSequence(), &params);
 }
 
+bool CDSYSMOSTServerStub::sendServiceResponseEvent(const SZvStubListener& listener,
+                                                   const CDSYSMOSTServerResponseEvent& event) {
+  thread_local CZvQRVOStream params;
+  params.clear();
+  event.writeQRVToStream(params);
+  uint32_t sequence = event.getSequenceNumber() != 0 ? event.getSequenceNumber() : nextSequence();
+  return sendToListener(listener, event.getResultKind(), event.getUpdateID(), sequence, &params);
+}
+
 bool CDSYSMOSTServerStub::sendAnswer(const CDSYSMOSTServerResponse& response) {
   SZvStubListener target;
   if (!prepareAnswer(response.getId(), target)) return false;

@@ -21,6 +21,15 @@ class CDSYSMOSTServerStub : public CZvRegisterStubBase {
 
   // A request event of a client (kind 256); other kinds are ignored.
   virtual void processEvent(const CZvComponentEvent& event);
+  // Sends a prepared response event (its kind, ID and value) to one listener.
+  virtual bool sendServiceResponseEvent(const SZvStubListener& listener,
+                                        const CDSYSMOSTServerResponseEvent& event);
+  // Runs the last-listener hook of id.
+  virtual void reportLastNotifcationCleared(uint32_t id) { lastNotifcationCleared(id); }
+  // Drops every listener of id.
+  virtual void clearListenerList(uint32_t id) { clearListeners(id); }
+  // Withdraws the offer: every client is disconnected.
+  virtual void unRegisterAll() { withdraw(); }
   virtual CZvVersion getImplVersion() const { return CZvVersion(0, 1, 0); }
 
   // Attributes: store and notify the listeners, unless the value is valid

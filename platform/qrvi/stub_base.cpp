@@ -56,6 +56,10 @@ std::vector<SZvStubListener> CZvStubBase::getListeners(uint32_t id) const {
   return it == mListeners.end() ? std::vector<SZvStubListener>() : it->second;
 }
 
+void CZvStubBase::clearListeners(uint32_t id) {
+  removeListeners(id, [](const SZvStubListener&, const void*) { return true; }, nullptr);
+}
+
 bool CZvStubBase::sendToListener(const SZvStubListener& listener, uint32_t kind, uint32_t id,
                                  uint32_t sequence, const CZvQRVOStream* params) {
   auto peer = mPeers.find(listener.peer);

@@ -87,6 +87,8 @@ class CZvStubBase : private CZvNonCopyable {
   // Sends to every listener of id; returns how many got it.
   uint32_t sendToAllListeners(uint32_t kind, uint32_t id, const CZvQRVOStream* params);
   std::vector<SZvStubListener> getListeners(uint32_t id) const;
+  // Drops every listener of id (the last-listener hook runs).
+  void clearListeners(uint32_t id);
 
   // The receiver of the next answer of responseId: the peer whose
   // registration is pending for it, else the selected session, else the

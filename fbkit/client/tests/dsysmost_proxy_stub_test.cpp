@@ -318,3 +318,36 @@ TEST_F(DSYSMOSTInProcess, ConsumerOnAnotherThreadReadsItsOwnResponse) {
 }
 
 }  // namespace
+
+namespace {
+
+class HookServer : public EchoServer {
+ public:
+  using EchoServer::EchoServer;
+  void firstNotificationSet(uint32_t id) override { hooks.push_back("first " + zv_test::hex(id)); }
+  void lastNotificationCleared(uint32_t id) override { hooks.push_back("last " + zv_test::hex(id)); }
+  std::vector<std::string> hooks;
+};
+
+TEST_F(DSYSMOSTInProcess, FirstAndLastListenerHooks) {
+  HookServer server("role");
+  ASSERT_TRUE(server.offer(false));
+  RecordingClient client("role");
+  ASSERT_TRUE(pumpUntil([&] { return client.connected == 1; }));
+  client.notifyOn(DeviceIDId, true);
+  ASSERT_TRUE(pumpUntil([&] { return server.getListenerCount(DeviceIDId) == 1; }));
+  client.notifyOn(DeviceIDId, false);
+  ASSERT_TRUE(pumpUntil([&] { return server.getListenerCount(DeviceIDId) == 0; }));
+  client.notifyOn(RegistryId, true);
+  ASSERT_TRUE(pumpUntil([&] { return server.getListenerCount(RegistryId) == 1; }));
+  server.clearListenerList(RegistryId);
+  server.setRegistry({{0x0101, 0x2201}});
+  CZvEventLoop::current().runUntilIdle();
+  EXPECT_FALSE(client.has("Registry 101:2201 2")) << "nobody listens any more";
+  // The proxy's own version request counts as a listener too.
+  std::vector<std::string> expected = {"first FFFFFFFE", "first C0000002", "last C0000002",
+                                       "first C0000001", "last C0000001"};
+  EXPECT_EQ(server.hooks, expected);
+}
+
+}  // namespace
