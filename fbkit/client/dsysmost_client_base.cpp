@@ -17,6 +17,11 @@ CDSYSMOSTServerClientBase::CDSYSMOSTServerClientBase(const CZvString& roleName, 
 
 CDSYSMOSTServerClientBase::~CDSYSMOSTServerClientBase() {
   if (mProxy == nullptr) return;
+  // Registrations still open end with the client, also when other users keep
+  // the shared proxy (and with it the connection) alive.
+  if (mClientRegistration > 0) unregisterMOSTClient();
+  if (mSubnetRegistration > 0) unregisterMOSTSubnet();
+  if (mClientExtRegistration > 0) unregisterMOSTClientExt();
   mProxy->clearAllNotifications(this);
   mProxy->freeProxy(this);
   mProxy = nullptr;

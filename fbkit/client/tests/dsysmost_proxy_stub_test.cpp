@@ -351,3 +351,23 @@ TEST_F(DSYSMOSTInProcess, FirstAndLastListenerHooks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DSYSMOSTInProcess, ClientEndingWhileTheSharedProxyStaysClosesItsRegistration) {
+  EchoServer server("role");
+  ASSERT_TRUE(server.offer(false));
+  RecordingClient stays("role");
+  ASSERT_TRUE(pumpUntil([&] { return stays.connected == 1; }));
+  {
+    RecordingClient leaves("role");
+    ASSERT_TRUE(pumpUntil([&] { return leaves.connected == 1; }));
+    ASSERT_GT(leaves.registerMOSTClientExt({}, "leaves"), 0);
+    ASSERT_TRUE(leaves.waitFor("responseMOSTClient 7 100"));
+  }
+  ASSERT_TRUE(pumpUntil([&] { return server.calls.size() == 2; }));
+  EXPECT_EQ(server.calls[1], "unregisterMOSTClientExt 1");
+  EXPECT_EQ(server.getPeerCount(), 1u);
+}
+
+}  // namespace
