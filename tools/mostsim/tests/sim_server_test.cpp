@@ -167,6 +167,23 @@ TEST_F(SimServerTest, ARestartedServerSeesEveryFBlockRegisteredAgain) {
   EXPECT_EQ(bytesOf(*r), (Bytes{4, 5, 6}));
 }
 
+TEST_F(SimServerTest, CommunicationStateAndControlArePublished) {
+  EXPECT_TRUE(pumpUntil([this] { return fblockClient->isCommunicationOk(); }));
+  consumer->events.clear();
+  fblockClient->requestSetCommunicationCtrl(DSYSMOSTServer::COMM_CTRL_STOP);
+  ASSERT_TRUE(pumpUntil([this] {
+    for (const auto& e : consumer->events) {
+      if (e.reason == CZvDeviceInfoData::REASON_COMMCTRL_DISABLE) return true;
+    }
+    return false;
+  }));
+  fblockClient->requestSetCommunicationCtrl(DSYSMOSTServer::COMM_CTRL_COMMUNICATE);
+  ASSERT_TRUE(pumpUntil([this] {
+    return !consumer->events.empty() &&
+           consumer->events.back().reason == CZvDeviceInfoData::REASON_COMMCTRL_ENABLE;
+  }));
+}
+
 TEST_F(SimServerTest, AClientThatLeavesIsCleanedUpAfter) {
   const size_t before = server->network().getRegistry().size();
   consumer.reset();  // releasing the last listener deregisters the FBlock
