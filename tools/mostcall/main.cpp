@@ -66,10 +66,19 @@ void printSpy(uint16_t source, uint16_t target, uint8_t fblockID, uint8_t instID
   std::fflush(stdout);
 }
 
-class CMostCall : public CZvMOSTClientImpl, private IZvLogDevReportSink, private IZvTimerConsumer {
+// Ends the wait when nothing came back in time.
+class CTimeout : public IZvTimerConsumer {
+ public:
+  void processEvent(const CZvTimerEvent&) override {
+    std::fprintf(stderr, "mostcall: no answer\n");
+    CZvEventLoop::current().quit();
+  }
+};
+
+class CMostCall : public CZvMOSTClientImpl, private IZvLogDevReportSink {
  public:
   CMostCall(const char* role, DSYSMOSTTypes::MessageType command, uint32_t timeoutMs)
-      : CZvMOSTClientImpl(role), mCommand(std::move(command)), mTimer(*this, "mostcall timeout") {
+      : CZvMOSTClientImpl(role), mCommand(std::move(command)), mTimer(mTimeout, "mostcall timeout") {
     getLogDevAdmin().setReportSink(this);
     sendLogDevRegistration(static_cast<uint16_t>((mCommand.header.fblockID << 8) | mCommand.header.instID),
                            true);
@@ -110,12 +119,8 @@ class CMostCall : public CZvMOSTClientImpl, private IZvLogDevReportSink, private
     mResult = failed ? 1 : 0;
     CZvEventLoop::current().quit();
   }
-  void processEvent(const CZvTimerEvent&) override {
-    std::fprintf(stderr, "mostcall: no answer\n");
-    CZvEventLoop::current().quit();
-  }
-
   DSYSMOSTTypes::MessageType mCommand;
+  CTimeout mTimeout;
   CZvTimer mTimer;
   bool mSent = false;
   int mResult = 1;
