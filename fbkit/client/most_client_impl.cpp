@@ -27,10 +27,6 @@ const char* const kDefaultRole = "MOSTSubSystem";
 // Messages requested while the server is unreachable are kept up to this
 // count and sent after the next registration; older ones are dropped.
 constexpr size_t kMaxPendingMessages = 64;
-// A reassembled message must fit the 16-bit MOST length; partial messages
-// of more distinct headers than this push out the oldest.
-constexpr uint32_t kMaxReassembledSize = 0xFFFF;
-constexpr size_t kMaxPartialMessages = 16;
 
 thread_local CZvMOSTClientImpl* tClient = nullptr;
 
@@ -60,7 +56,6 @@ CZvMOSTClientImpl::CZvMOSTClientImpl()
 void CZvMOSTClientImpl::construct(const char* roleName) {
   mPendingMessages.reserve(2);
   mBatch.reserve(10);
-  mSegments.reserve(2);
   if (tClient == nullptr) tClient = this;
   CZvTraceScope(kTraceCtor).sendFormattedMessage("Created MOSTClient %p, mssrolename '%s'",
                                                  static_cast<void*>(this), roleName);
@@ -237,29 +232,9 @@ void CZvMOSTClientImpl::informationProcessMessage(const DSYSMOSTTypes::MessageTy
 }
 
 void CZvMOSTClientImpl::handleSegmentedMessages(const DSYSMOSTTypes::MessageType& msg, int32_t ti) {
-  auto partial = std::find_if(mSegments.begin(), mSegments.end(),
-                              [&msg](const DSYSMOSTTypes::MessageType& m) {
-                                return m.header == msg.header;
-                              });
-  if (ti == 19) {
-    if (partial != mSegments.end()) mSegments.erase(partial);
-    if (mSegments.size() >= kMaxPartialMessages) mSegments.erase(mSegments.begin());
-    mSegments.push_back(msg);
-    return;
-  }
-  if (partial == mSegments.end()) return;  // no first segment: dropped
-  CZvBuffer& data = partial->data;
-  if (static_cast<uint64_t>(data.getSize()) + msg.data.getSize() > kMaxReassembledSize) {
-    // Larger than any MOST message can be: the whole message is dropped.
-    mSegments.erase(partial);
-    return;
-  }
-  data.copyTo(msg.data.getData(), msg.data.getSize(), data.getSize());
-  if (ti != 21) return;
-  DSYSMOSTTypes::MessageType whole = *partial;
-  mSegments.erase(partial);
-  whole.transmissionVariant.setTransmissionInfo(DSYSMOSTTypes::TRANSMISSION_INFO_NONE);
-  informationProcessMessage(whole);
+  DSYSMOSTTypes::MessageType whole;
+  // A completed message is an ordinary one now (transmission info 0).
+  if (mSegments.add(msg, ti, whole)) informationProcessMessage(whole);
 }
 
 void CZvMOSTClientImpl::dispatchMOSTMessage(CZvMOSTMessageData& message, bool error) {

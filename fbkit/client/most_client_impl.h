@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fbkit/client/dsysmost_client_base.h"
+#include "fbkit/client/segment_assembler.h"
 #include "fbkit/controller/log_dev_admin.h"
 #include "fbkit/fblock/device_admin.h"
 #include "platform/basalt/zv_version.h"
@@ -88,7 +89,7 @@ class CZvMOSTClientImpl : public CDSYSMOSTServerClientBase {
   const DSYSMOSTTypes::FBlockKeyVector& getDevicesToRegister() const { return mDevices; }
   const DSYSMOSTTypes::FBlockKeyStringVector& getNamedDevicesToRegister() const { return mNamedDevices; }
   const DSYSMOSTTypes::FBlockKeyVector& getDevCtrlsToRegister() const { return mDevCtrls; }
-  size_t partialSegmentCount() const { return mSegments.size(); }
+  size_t partialSegmentCount() const { return mSegments.partialCount(); }
 
  protected:
   // Routes one message: commands to the FBlock side, reports to the
@@ -118,7 +119,7 @@ class CZvMOSTClientImpl : public CDSYSMOSTServerClientBase {
   DSYSMOSTTypes::FBlockKeyVector mDevCtrls;
   DSYSMOSTTypes::MessageVector mPendingMessages;
   DSYSMOSTTypes::MessageVector mBatch;
-  DSYSMOSTTypes::MessageVector mSegments;
+  CZvMOSTSegmentAssembler mSegments;
   bool mBatchMode = false;
 };
 
