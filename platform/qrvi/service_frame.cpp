@@ -25,7 +25,10 @@ bool isKnownType(uint16_t type) {
 }  // namespace
 
 void ZvEncodeServiceFrame(const SZvServiceFrame& frame, std::vector<uint8_t>& out) {
-  out.reserve(out.size() + ZvServices::kFrameHeaderSize + frame.body.size());
+  // Grow geometrically: an exact reserve per frame would copy the whole
+  // buffer again for every frame appended.
+  size_t needed = out.size() + ZvServices::kFrameHeaderSize + frame.body.size();
+  if (out.capacity() < needed) out.reserve(needed > 2 * out.capacity() ? needed : 2 * out.capacity());
   putU32(out, ZvServices::kFrameMagic);
   putU32(out, static_cast<uint32_t>(frame.body.size()));
   putU16(out, frame.type);

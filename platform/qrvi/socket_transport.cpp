@@ -26,6 +26,12 @@ namespace {
 CZvTraceScopeDef gTrace("sys_qrvi_SocketTransport", "");
 
 std::atomic<uint32_t> gRetryMs{20};
+// Frames of one connection handed to its owner's thread and not yet handled.
+// Beyond this the I/O thread stops reading that connection until the owner
+// catches up, so a peer that floods cannot make this process queue without
+// bound; the socket buffers then slow the peer down.
+constexpr uint32_t kMaxFramesInFlight = 4096;
+constexpr int kThrottledPollMs = 2;
 constexpr int kSendTimeoutMs = 2000;
 
 const char kPrefix[] = "zvqrvi.";
@@ -99,6 +105,23 @@ class CZvSocketTransport::Connection : public IZvServiceLink {
 
   int fd() const { return mFd; }
   bool serverSide() const { return mServerSide; }
+
+  // Counts one frame handed to the owner's thread until the returned token
+  // is gone (handled, or dropped with a closed mailbox).
+  std::shared_ptr<void> frameInFlight() {
+    framesInFlight.fetch_add(1, std::memory_order_relaxed);
+    std::atomic<uint32_t>* counter = &framesInFlight;
+    std::shared_ptr<Connection> keep = std::static_pointer_cast<Connection>(self.lock());
+    return std::shared_ptr<void>(counter, [keep](std::atomic<uint32_t>* c) {
+      c->fetch_sub(1, std::memory_order_relaxed);
+    });
+  }
+  bool isThrottled() const {
+    return framesInFlight.load(std::memory_order_relaxed) >= kMaxFramesInFlight;
+  }
+
+  std::weak_ptr<IZvServiceLink> self;
+  std::atomic<uint32_t> framesInFlight{0};
 
   // I/O thread state.
   State state = HANDSHAKE;
@@ -302,6 +325,7 @@ void CZvSocketTransport::attemptConnects() {
       continue;
     }
     auto c = std::make_shared<Connection>(fd, false);
+    c->self = c;
     c->proxy = p.proxy;
     c->proxyBox = p.mailbox;
     c->interfaceName = p.interfaceName;
@@ -333,6 +357,7 @@ void CZvSocketTransport::acceptFrom(int listenFd) {
       return;
     }
     auto c = std::make_shared<Connection>(fd, true);
+    c->self = c;
     c->stub = listener->stub;
     c->stubBox = listener->mailbox;
     c->interfaceName = listener->interfaceName;
@@ -376,8 +401,9 @@ bool CZvSocketTransport::handleFrame(const std::shared_ptr<Connection>& c, SZvSe
     }
     CZvStubBase* stub = c->stub;
     uint64_t peer = c->peer;
+    std::shared_ptr<void> token = c->frameInFlight();
     return c->stubBox->post(
-        [stub, peer, frame = std::move(frame)] { stub->onFrame(peer, frame); });
+        [stub, peer, token, frame = std::move(frame)] { stub->onFrame(peer, frame); });
   }
   if (c->state == Connection::HANDSHAKE) {
     if (frame.type != ZvServices::FRAME_WELCOME || !frame.body.empty()) {
@@ -405,13 +431,16 @@ bool CZvSocketTransport::handleFrame(const std::shared_ptr<Connection>& c, SZvSe
     return false;
   }
   CZvProxyBase* proxy = c->proxy;
-  return c->proxyBox->post([proxy, frame = std::move(frame)] { proxy->onFrame(frame); });
+  std::shared_ptr<void> token = c->frameInFlight();
+  return c->proxyBox->post([proxy, token, frame = std::move(frame)] { proxy->onFrame(frame); });
 }
 
 void CZvSocketTransport::readFrom(const std::shared_ptr<Connection>& c) {
   uint8_t chunk[64 * 1024];
   bool open = true;
-  for (;;) {
+  // At most 1 MiB per turn: the other connections get theirs, and a
+  // throttled connection stops growing here.
+  for (int turn = 0; turn < 16; ++turn) {
     ssize_t n = ::recv(c->fd(), chunk, sizeof chunk, 0);
     if (n > 0) {
       c->assembler.append(chunk, static_cast<uint32_t>(n));
@@ -474,6 +503,7 @@ void CZvSocketTransport::run() {
   size_t listenerCount = 0;
   for (;;) {
     bool pending = false;
+    bool throttled = false;
     fds.clear();
     connections.clear();
     {
@@ -483,16 +513,21 @@ void CZvSocketTransport::run() {
       for (const SListener& l : mListeners) fds.push_back(pollfd{l.fd, POLLIN, 0});
       listenerCount = mListeners.size();
       for (const auto& c : mConnections) {
+        if (c->isThrottled()) {
+          throttled = true;
+          continue;
+        }
         fds.push_back(pollfd{c->fd(), POLLIN, 0});
         connections.push_back(c);
       }
       for (const SPending& p : mPending) pending = pending || !p.connecting;
     }
-    int timeout = -1;
+    int timeout = throttled ? kThrottledPollMs : -1;
     uint32_t retry = gRetryMs.load();
     if (pending) {
       uint64_t now = nowMs();
-      timeout = now >= lastAttempt + retry ? 0 : static_cast<int>(lastAttempt + retry - now);
+      int untilRetry = now >= lastAttempt + retry ? 0 : static_cast<int>(lastAttempt + retry - now);
+      timeout = timeout < 0 ? untilRetry : std::min(timeout, untilRetry);
     }
     int ready = ::poll(fds.data(), fds.size(), timeout);
     if (ready < 0 && errno != EINTR) break;

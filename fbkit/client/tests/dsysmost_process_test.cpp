@@ -343,3 +343,36 @@ TEST_F(DSYSMOSTProcess, ForkedChildServesWithoutTheParentsSockets) {
 }
 
 }  // namespace
+
+namespace {
+
+// A peer that floods a stub whose thread is busy is slowed down by the
+// socket instead of filling this process's queues.
+TEST_F(DSYSMOSTProcess, FloodingPeerIsHeldBackUntilTheStubCatchesUp) {
+  zv_test::EchoServer server("flood");
+  ASSERT_TRUE(server.offer(true));
+  RawPeer peer("flood");
+  peer.hello("flood");
+  CDSYSMOSTServerRequest cleanUp(requestCleanUpId);
+  cleanUp.client.clientID = 1;
+  CZvQRVOStream params;
+  cleanUp.writeQRV(params);
+  std::vector<uint8_t> burst;
+  const uint32_t kFrames = 100000;
+  for (uint32_t i = 0; i < kFrames; ++i) {
+    SZvServiceFrame f = RawPeer::request(ZvServices::KIND_REQUEST, requestCleanUpId, params.bytes());
+    ZvEncodeServiceFrame(f, burst);
+  }
+  std::atomic<bool> sent{false};
+  std::thread writer([&] {
+    peer.sendBytes(burst);  // blocks while the server holds back
+    sent = true;
+  });
+  // The stub's thread does not run its loop for a while.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(sent.load()) << "the whole burst was taken in without the stub handling it";
+  ASSERT_TRUE(pumpUntil([&] { return server.calls.size() == kFrames && sent.load(); }));
+  writer.join();
+}
+
+}  // namespace
