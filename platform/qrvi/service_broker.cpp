@@ -107,10 +107,14 @@ bool CZvServiceBroker::offer(CZvStubBase* stub, bool crossProcess) {
 }
 
 void CZvServiceBroker::withdraw(CZvStubBase* stub) {
-  std::lock_guard<std::mutex> lock(mMutex);
-  mOffers.erase(std::remove_if(mOffers.begin(), mOffers.end(),
-                               [stub](const SOffer& o) { return o.stub == stub; }),
-                mOffers.end());
+  {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mOffers.erase(std::remove_if(mOffers.begin(), mOffers.end(),
+                                 [stub](const SOffer& o) { return o.stub == stub; }),
+                  mOffers.end());
+  }
+  // Without the broker's lock: this waits for the I/O thread, which may itself
+  // need that lock meanwhile.
   CZvSocketTransport::instance().stopListening(stub);
 }
 

@@ -162,6 +162,7 @@ void CZvSocketTransport::stopAtExit() {
   {
     std::lock_guard<std::mutex> lock(t.mMutex);
     t.mStop = true;
+    t.mTurnDone.notify_all();
   }
   t.wake();
   if (t.mThread != nullptr && t.mThread->joinable()) t.mThread->join();
@@ -269,12 +270,11 @@ bool CZvSocketTransport::listen(CZvStubBase* stub) {
 }
 
 void CZvSocketTransport::stopListening(CZvStubBase* stub) {
-  std::lock_guard<std::mutex> lock(mMutex);
+  std::vector<int> closing;
+  std::unique_lock<std::mutex> lock(mMutex);
   for (auto it = mListeners.begin(); it != mListeners.end();) {
     if (it->stub == stub) {
-      // Closed at once so that the name is free for a new offer; the I/O
-      // thread finds listeners by descriptor under this lock.
-      ::close(it->fd);
+      closing.push_back(it->fd);
       it = mListeners.erase(it);
     } else {
       ++it;
@@ -283,7 +283,16 @@ void CZvSocketTransport::stopListening(CZvStubBase* stub) {
   for (const auto& c : mConnections) {
     if (c->serverSide() && c->stub == stub) c->close();
   }
-  wake();
+  if (closing.empty()) return;
+  // A poll() of the I/O thread may still hold the listening socket: closing
+  // it now would leave its name bound until that poll() returns, and a new
+  // offer of the role could fail. Wait for the next turn, then close.
+  if (mThread != nullptr && !mStop) {
+    uint64_t turn = mTurn;
+    wake();
+    mTurnDone.wait_for(lock, std::chrono::seconds(2), [&] { return mTurn > turn || mStop; });
+  }
+  for (int fd : closing) ::close(fd);
 }
 
 void CZvSocketTransport::connectWhenAvailable(CZvProxyBase* proxy) {
@@ -509,6 +518,8 @@ void CZvSocketTransport::run() {
     {
       std::lock_guard<std::mutex> lock(mMutex);
       if (mStop) break;
+      ++mTurn;
+      mTurnDone.notify_all();
       fds.push_back(pollfd{mWakeFd, POLLIN, 0});
       for (const SListener& l : mListeners) fds.push_back(pollfd{l.fd, POLLIN, 0});
       listenerCount = mListeners.size();

@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -85,6 +86,11 @@ class CZvSocketTransport {
   std::vector<std::shared_ptr<Connection>> mConnections;
   int mWakeFd = -1;
   bool mStop = false;
+  // Counts the I/O thread's turns; a descriptor taken out of the tables may
+  // be closed once a new turn began (the previous poll() has let go of it,
+  // and only then does a closed listening socket give up its name).
+  uint64_t mTurn = 0;
+  std::condition_variable mTurnDone;
   // Never deleted: a forked child leaves the parent's thread object alone.
   std::thread* mThread = nullptr;
 };

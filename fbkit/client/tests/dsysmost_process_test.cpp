@@ -376,3 +376,15 @@ TEST_F(DSYSMOSTProcess, FloodingPeerIsHeldBackUntilTheStubCatchesUp) {
 }
 
 }  // namespace
+
+namespace {
+
+// A withdrawn role's socket name is free at once for the next offer.
+TEST_F(DSYSMOSTProcess, RoleCanBeOfferedAgainRightAfterItsServerEnds) {
+  for (int i = 0; i < 20; ++i) {
+    zv_test::EchoServer server("again");
+    ASSERT_TRUE(server.offer(true)) << "round " << i;
+  }
+}
+
+}  // namespace
