@@ -5,6 +5,7 @@
 
 #include "platform/basalt/zv_thread.h"
 #include "platform/basalt/zv_trace.h"
+#include "platform/qrvi/control_codec.h"
 #include "platform/qrvi/service_broker.h"
 
 namespace {
@@ -98,8 +99,7 @@ void CZvProxyBase::sendControl(uint32_t kind, uint32_t id, uint32_t registration
 void CZvProxyBase::sendIdList(uint32_t kind, uint32_t registration, const uint32_t* ids,
                               uint32_t count) {
   CZvQRVOStream body;
-  body.writeU32(count);
-  for (uint32_t i = 0; i < count; ++i) body.writeU32(ids[i]);
+  ZvServices::encodeIdList(ids, count, body);
   sendControl(kind, 0, registration, &body);
 }
 

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "platform/basalt/zv_trace.h"
+#include "platform/qrvi/control_codec.h"
 #include "platform/qrvi/local_connection.h"
 #include "platform/qrvi/proxy_base.h"
 #include "platform/qrvi/qrvi_stream.h"
@@ -342,8 +343,7 @@ void CZvSocketTransport::attemptConnects() {
     SZvServiceFrame hello;
     hello.type = ZvServices::FRAME_HELLO;
     CZvQRVOStream body;
-    body.writeString(p.interfaceName.c_str(), p.interfaceName.length());
-    body.writeString(p.roleName.c_str(), p.roleName.length());
+    ZvServices::encodeHello(p.interfaceName, p.roleName, body);
     hello.body = body.takeBytes();
     if (!c->sendFrame(hello)) {
       c->finalize();
@@ -380,15 +380,12 @@ void CZvSocketTransport::acceptFrom(int listenFd) {
 bool CZvSocketTransport::handleFrame(const std::shared_ptr<Connection>& c, SZvServiceFrame& frame) {
   if (c->serverSide()) {
     if (c->state == Connection::HANDSHAKE) {
-      CZvQRVIStream body(frame.body.data(), static_cast<uint32_t>(frame.body.size()));
-      const char* iface = nullptr;
-      const char* role = nullptr;
-      uint32_t ifaceLength = 0;
-      uint32_t roleLength = 0;
-      if (frame.type != ZvServices::FRAME_HELLO || !body.readString(iface, ifaceLength) ||
-          !body.readString(role, roleLength) || !body.atEnd() ||
-          c->interfaceName != CZvString(iface, ifaceLength) ||
-          c->roleName != CZvString(role, roleLength)) {
+      CZvString iface;
+      CZvString role;
+      if (frame.type != ZvServices::FRAME_HELLO ||
+          !ZvServices::decodeHello(frame.body.data(), static_cast<uint32_t>(frame.body.size()),
+                                   iface, role) ||
+          c->interfaceName != iface || c->roleName != role) {
         CZvTraceScope(gTrace).sendFormattedError("%s/%s: bad handshake, closing",
                                                  c->interfaceName.c_str(), c->roleName.c_str());
         return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/basalt/zv_trace.h"
+#include "platform/qrvi/control_codec.h"
 #include "platform/qrvi/service_broker.h"
 
 namespace {
@@ -181,17 +182,8 @@ void CZvStubBase::removeListeners(uint32_t id, bool (*match)(const SZvStubListen
 }
 
 void CZvStubBase::handleIdList(const SZvServiceFrame& frame, uint64_t peer, bool set) {
-  CZvQRVIStream body(frame.body.data(), static_cast<uint32_t>(frame.body.size()));
-  uint32_t count = 0;
   std::vector<uint32_t> ids;
-  if (body.readCount(count, 4)) {
-    for (uint32_t i = 0; i < count; ++i) {
-      uint32_t id = 0;
-      if (!body.readU32(id)) break;
-      ids.push_back(id);
-    }
-  }
-  if (!body.ok() || !body.atEnd()) {
+  if (!ZvServices::decodeIdList(frame.body.data(), static_cast<uint32_t>(frame.body.size()), ids)) {
     CZvTraceScope(gTrace).sendFormattedError("%s/%s: malformed notification list from peer %llu",
                                              mInterface.name, mRoleName.c_str(),
                                              static_cast<unsigned long long>(peer));
