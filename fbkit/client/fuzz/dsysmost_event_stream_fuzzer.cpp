@@ -3,57 +3,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <vector>
+
+#include "platform/basalt/zv_byte_stream.h"
 
 #include "fbkit/client/dsysmost_events.h"
 
-namespace {
-
-class BytesIn : public IZvIStream {
- public:
-  BytesIn(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
-  uint32_t read(void* buf, uint32_t n) override {
-    size_t take = n < mSize - mPos ? n : mSize - mPos;
-    if (take > 0) std::memcpy(buf, mData + mPos, take);
-    mPos += take;
-    return static_cast<uint32_t>(take);
-  }
-
- private:
-  const uint8_t* mData;
-  size_t mSize;
-  size_t mPos = 0;
-};
-
-class BytesOut : public IZvOStream {
- public:
-  uint32_t write(const void* data, uint32_t n) override {
-    const uint8_t* p = static_cast<const uint8_t*>(data);
-    bytes.insert(bytes.end(), p, p + n);
-    return n;
-  }
-  std::vector<uint8_t> bytes;
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  BytesIn requestIn(data, size);
+  if (size > UINT32_MAX) return 0;
+  CZvByteStream requestIn(data, static_cast<uint32_t>(size));
   if (CDSYSMOSTServerRequestEvent* event = DSYSMOSTServer::deserializeRequestEvent(requestIn)) {
-    BytesOut out;
+    CZvByteStream out;
     DSYSMOSTServer::serializeRequestEvent(out, *event);
-    BytesIn again(out.bytes.data(), out.bytes.size());
+    CZvByteStream again(out.getData(), out.getSize());
     CDSYSMOSTServerRequestEvent* back = DSYSMOSTServer::deserializeRequestEvent(again);
     if (back == nullptr || !(back->getRequest() == event->getRequest())) abort();
     delete back;
     delete event;
   }
-  BytesIn responseIn(data, size);
+  CZvByteStream responseIn(data, static_cast<uint32_t>(size));
   if (CDSYSMOSTServerResponseEvent* event = DSYSMOSTServer::deserializeResponseEvent(responseIn, nullptr)) {
-    BytesOut out;
+    CZvByteStream out;
     DSYSMOSTServer::serializeResponseEvent(out, *event);
-    BytesIn again(out.bytes.data(), out.bytes.size());
+    CZvByteStream again(out.getData(), out.getSize());
     CDSYSMOSTServerResponseEvent* back = DSYSMOSTServer::deserializeResponseEvent(again, nullptr);
     if (back == nullptr || !(back->getResponse() == event->getResponse())) abort();
     delete back;
