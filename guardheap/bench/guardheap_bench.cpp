@@ -42,9 +42,12 @@ void BM_CLibraryMallocFree(benchmark::State& state) {
 }
 BENCHMARK(BM_CLibraryMallocFree)->Arg(32);
 
-void BM_UnguardedMallocFree(benchmark::State& state) {
+// Pairs through this allocator. Arguments: block size, side (0 below,
+// 1 above, -1 nothing guarded) and threshold. Side 1 with a threshold above
+// the block size measures small blocks that stay plain while the guard is on.
+void BM_GuardheapMallocFree(benchmark::State& state) {
   free(malloc(1));  // Reads the environment before the settings are changed.
-  SettingsScope settings(-1, 0);
+  SettingsScope settings(static_cast<int>(state.range(1)), static_cast<int>(state.range(2)));
   const size_t size = static_cast<size_t>(state.range(0));
   for (auto _ : state) {
     void* block = malloc(size);
@@ -53,35 +56,12 @@ void BM_UnguardedMallocFree(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_UnguardedMallocFree)->Arg(32);
-
-// Small blocks under the threshold while the guard is on: plain as well.
-void BM_BelowThresholdMallocFree(benchmark::State& state) {
-  free(malloc(1));
-  SettingsScope settings(1, 4096);
-  const size_t size = static_cast<size_t>(state.range(0));
-  for (auto _ : state) {
-    void* block = malloc(size);
-    benchmark::DoNotOptimize(block);
-    free(block);
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_BelowThresholdMallocFree)->Arg(32);
-
-void BM_GuardedMallocFree(benchmark::State& state) {
-  free(malloc(1));
-  SettingsScope settings(static_cast<int>(state.range(1)), 4096);
-  const size_t size = static_cast<size_t>(state.range(0));
-  for (auto _ : state) {
-    void* block = malloc(size);
-    benchmark::DoNotOptimize(block);
-    free(block);
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-// Second argument: the side (0 below, 1 above).
-BENCHMARK(BM_GuardedMallocFree)->Args({4096, 1})->Args({4096, 0});
+BENCHMARK(BM_GuardheapMallocFree)
+    ->ArgNames({"size", "side", "threshold"})
+    ->Args({32, -1, 0})       // unguarded
+    ->Args({32, 1, 4096})     // under the threshold
+    ->Args({4096, 1, 4096})   // guarded, guard above
+    ->Args({4096, 0, 4096});  // guarded, guard below
 
 }  // namespace
 
